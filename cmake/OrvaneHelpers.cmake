@@ -1,0 +1,18 @@
+# orvane_add_gtest(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>])
+# Builds one GoogleTest executable and registers its tests with CTest. Cross builds discover
+# the tests when CTest runs (through the emulator, Wine), so building never needs Wine.
+function(orvane_add_gtest name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
+  if(CMAKE_CROSSCOMPILING)
+    set(mode PRE_TEST)
+  else()
+    set(mode POST_BUILD)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE ${mode}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120
+               ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,87 @@
+// The OS layer: every service the tool, the stand-in Palm Desktop and the tests need from the
+// operating system, behind one small interface. os_win32.cpp implements it with the Win32 API,
+// os_posix.cpp with POSIX; no other file includes <windows.h> or POSIX headers.
+//
+// Texts are single-byte strings (the ANSI code page on Windows, bytes on POSIX). Buffers are
+// given with their capacity in bytes, terminator included; nothing is ever written past it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace os {
+
+// The separator between a directory and a name: '\\' on Windows, '/' on POSIX.
+#ifdef _WIN32
+inline constexpr char kPathSep = '\\';
+#else
+inline constexpr char kPathSep = '/';
+#endif
+
+// The full path of the running executable (GetModuleFileNameA; /proc/self/exe).
+// False when it cannot be found or does not fit into cap bytes; buf then holds "".
+bool GetExecutablePath(char* buf, std::size_t cap);
+
+// The full path of the loaded module (executable or shared library) that contains the given
+// address; "" when it cannot be found. The stand-in libraries use it to find their own directory.
+std::string GetModulePathOf(const void* address);
+
+// Reads one key of an INI file with GetPrivateProfileStringA semantics: section and key are
+// matched without regard to letter case, the value is trimmed of surrounding blanks (and of
+// one pair of enclosing quotes), def is used when the file, the section or the key is absent,
+// and the result is cut to cap - 1 bytes and terminated. Returns the number of bytes copied,
+// terminator excluded. cap 0 copies nothing and returns 0.
+std::size_t ReadIniString(const char* file, const char* section, const char* key,
+                          const char* def, char* buf, std::size_t cap);
+
+// A key opened under HKEY_CURRENT_USER, or nullptr.
+using RegKey = void*;
+
+// Opens subkey (backslash-separated, "Software\\...") under HKEY_CURRENT_USER for reading.
+// On POSIX the per-user registry is a .reg export file at
+// ${XDG_CONFIG_HOME:-$HOME/.config}/orvane/HKCU.reg. Returns nullptr when it cannot be opened.
+RegKey RegOpenCurrentUserKey(const char* subkey);
+
+enum class RegResult { Ok, MoreData, Failed };
+
+// Reads the value name of an open key as bytes into buf, offering *size bytes. On return *size
+// holds the number of bytes the value needs, terminator included (RegQueryValueExA). MoreData
+// means it does not fit into what was offered; buf then holds "" when it has room for it.
+RegResult RegQueryString(RegKey key, const char* name, char* buf, std::uint32_t* size);
+
+void RegCloseKey(RegKey key);
+
+// A loaded library, or nullptr.
+using Library = void*;
+
+// Loads a library by path (LoadLibraryA; dlopen). A relative path with a directory part, or a
+// bare name, is looked for in the current directory first, as Windows does.
+Library LoadLibrary(const char* path);
+// The address exported under name, or nullptr.
+void* FindSymbol(Library lib, const char* name);
+void FreeLibrary(Library lib);
+
+bool SetCurrentDirectory(const char* path);
+// The current directory, without a trailing separator; false when it does not fit.
+bool GetCurrentDirectory(char* buf, std::size_t cap);
+
+// True when path names an existing file or directory (GetFileAttributesA).
+bool FileExists(const char* path);
+
+// The short (8.3) form of path (GetShortPathNameA). POSIX has none: false, buf "".
+bool GetShortPath(const char* path, char* buf, std::size_t cap);
+
+// Moves the file from over the file to, replacing it in one step where the system allows
+// (rename; MoveFileExA with MOVEFILE_REPLACE_EXISTING). The safe write of the data files uses it.
+bool ReplaceFile(const char* from, const char* to);
+// Deletes a file; false when it could not be deleted.
+bool RemoveFile(const char* path);
+
+// Hands target to the system's opener with the verb "open" (ShellExecuteA with empty
+// parameters and working directory, shown normally). On POSIX an existing executable file is
+// started detached; anything else goes to xdg-open. Does not wait. False when nothing could be
+// started at all.
+bool ShellOpen(const char* target);
+
+}  // namespace os

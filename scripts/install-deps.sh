@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Orvane needs to build, run and test. Idempotent: when every
+# package is present it does nothing. Works as root, or through sudo as a normal user.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # window library: Qt 6, and Qt 5.15 for the compatibility build
+  qt6-base-dev qtbase5-dev
+  # Windows cross builds and their test runs
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64
+  # looking at the windows: a virtual display and screenshots
+  xvfb x11-apps imagemagick xdg-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+  [ "$status" = installed ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+
+# The package mirror is sometimes mid-sync: retry a failed update or install a few times.
+retry() {
+  local n
+  for n in 1 2 3 4 5; do
+    "$@" && return 0
+    echo "'$*' failed (try $n); retrying in $((n * 10)) s" >&2
+    sleep $((n * 10))
+  done
+  return 1
+}
+retry "${sudo[@]}" apt-get update -q
+retry "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
