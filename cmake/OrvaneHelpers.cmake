@@ -4,6 +4,9 @@
 function(orvane_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  # Each test executable has a directory of its own: tests write files beside the executable
+  # (kestrow.ini, the data files), and the tests of one executable hold a lock on it.
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bin/${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
   if(CMAKE_CROSSCOMPILING)
     set(mode PRE_TEST)
@@ -13,6 +16,6 @@ function(orvane_add_gtest name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE ${mode}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120
+    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120 RESOURCE_LOCK ${name}
                ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
