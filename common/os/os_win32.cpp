@@ -1,0 +1,205 @@
+// The OS layer on Windows: thin wrappers over the Win32 API (ANSI forms).
+#include "common/os/os.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+// <windows.h> maps these names to their A/W forms; ours are plain functions.
+#undef LoadLibrary
+#undef GetCurrentDirectory
+#undef SetCurrentDirectory
+#undef ReplaceFile
+
+namespace os {
+namespace {
+
+// Capacities the Win32 calls take as DWORD; a larger buffer is simply used in part.
+DWORD ClampCap(std::size_t cap) { return cap > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<DWORD>(cap); }
+
+std::size_t CopyCut(std::string_view text, char* buf, std::size_t cap) {
+  if (buf == nullptr || cap == 0) return 0;
+  const std::size_t n = text.size() < cap - 1 ? text.size() : cap - 1;
+  if (n != 0) std::memcpy(buf, text.data(), n);
+  buf[n] = '\0';
+  return n;
+}
+
+// The full form of a path, relative ones resolved against the current directory; the path
+// itself when that fails.
+std::string FullPath(const char* path) {
+  char stackBuf[MAX_PATH];
+  DWORD n = ::GetFullPathNameA(path, MAX_PATH, stackBuf, nullptr);
+  if (n == 0) return path;
+  if (n < MAX_PATH) return std::string(stackBuf, n);
+  std::string out(n, '\0');
+  const DWORD m = ::GetFullPathNameA(path, n, out.data(), nullptr);
+  if (m == 0 || m >= n) return path;
+  out.resize(m);
+  return out;
+}
+
+bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+
+}  // namespace
+
+bool GetExecutablePath(char* buf, std::size_t cap) {
+  if (buf == nullptr || cap == 0) return false;
+  const DWORD size = ClampCap(cap);
+  const DWORD n = ::GetModuleFileNameA(nullptr, buf, size);
+  if (n == 0 || n >= size) {  // failed, or cut to the buffer
+    buf[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+std::string GetModulePathOf(const void* address) {
+  HMODULE module = nullptr;
+  if (address == nullptr ||
+      !::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            static_cast<LPCSTR>(address), &module)) {
+    return {};
+  }
+  std::string path(MAX_PATH, '\0');
+  while (true) {
+    const DWORD n = ::GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+std::size_t ReadIniString(const char* file, const char* section, const char* key,
+                          const char* def, char* buf, std::size_t cap) {
+  if (buf == nullptr || cap == 0) return 0;
+  if (file == nullptr || *file == '\0' || section == nullptr || key == nullptr) {
+    // Trailing spaces of the default are dropped, as GetPrivateProfileStringA does.
+    std::string_view text = def != nullptr ? def : "";
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return CopyCut(text, buf, cap);
+  }
+  // A name without a directory would be looked for in the Windows directory.
+  const std::string full = FullPath(file);
+  return ::GetPrivateProfileStringA(section, key, def != nullptr ? def : "", buf, ClampCap(cap),
+                                    full.c_str());
+}
+
+RegKey RegOpenCurrentUserKey(const char* subkey) {
+  if (subkey == nullptr) return nullptr;
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return nullptr;
+  return key;
+}
+
+RegResult RegQueryString(RegKey key, const char* name, char* buf, std::uint32_t* size) {
+  if (key == nullptr || size == nullptr) return RegResult::Failed;
+  const DWORD offered = *size;
+  DWORD type = REG_NONE;
+  DWORD got = offered;
+  const LONG rc = ::RegQueryValueExA(static_cast<HKEY>(key), name, nullptr, &type,
+                                     reinterpret_cast<BYTE*>(buf), &got);
+  *size = got;
+  if (rc == ERROR_MORE_DATA) {
+    if (buf != nullptr && offered > 0) buf[0] = '\0';
+    return RegResult::MoreData;
+  }
+  if (rc != ERROR_SUCCESS) return RegResult::Failed;
+  // A string value stored without its terminator is given one: callers rely on it.
+  if (buf != nullptr && IsStringType(type) && (got == 0 || buf[got - 1] != '\0')) {
+    if (got < offered) {
+      buf[got] = '\0';
+      *size = got + 1;
+    } else {
+      *size = got + 1;
+      if (offered > 0) buf[0] = '\0';
+      return RegResult::MoreData;
+    }
+  }
+  return RegResult::Ok;
+}
+
+void RegCloseKey(RegKey key) {
+  if (key != nullptr) ::RegCloseKey(static_cast<HKEY>(key));
+}
+
+Library LoadLibrary(const char* path) {
+  if (path == nullptr || *path == '\0') return nullptr;
+  // A relative path is taken from the current directory when the file is there; otherwise the
+  // system's own search decides.
+  std::string name = path;
+  const std::string full = FullPath(path);
+  if (::GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES) name = full;
+  // A library that fails to load must not stop the program with an error box.
+  DWORD oldMode = 0;
+  const BOOL modeSet = ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &oldMode);
+  HMODULE lib = ::LoadLibraryA(name.c_str());
+  if (modeSet) ::SetThreadErrorMode(oldMode, nullptr);
+  return lib;
+}
+
+void* FindSymbol(Library lib, const char* name) {
+  if (lib == nullptr || name == nullptr) return nullptr;
+  return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(lib), name));
+}
+
+void FreeLibrary(Library lib) {
+  if (lib != nullptr) ::FreeLibrary(static_cast<HMODULE>(lib));
+}
+
+bool SetCurrentDirectory(const char* path) {
+  return path != nullptr && *path != '\0' && ::SetCurrentDirectoryA(path) != 0;
+}
+
+bool GetCurrentDirectory(char* buf, std::size_t cap) {
+  if (buf == nullptr || cap == 0) return false;
+  const DWORD size = ClampCap(cap);
+  const DWORD n = ::GetCurrentDirectoryA(size, buf);
+  if (n == 0 || n >= size) {  // failed, or the needed size is reported
+    buf[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+bool FileExists(const char* path) {
+  return path != nullptr && *path != '\0' && ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool GetShortPath(const char* path, char* buf, std::size_t cap) {
+  if (buf == nullptr || cap == 0) return false;
+  buf[0] = '\0';
+  if (path == nullptr || *path == '\0') return false;
+  const DWORD size = ClampCap(cap);
+  const DWORD n = ::GetShortPathNameA(path, buf, size);
+  if (n == 0 || n >= size) {
+    buf[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+bool ReplaceFile(const char* from, const char* to) {
+  return from != nullptr && to != nullptr && *from != '\0' && *to != '\0' &&
+         ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool RemoveFile(const char* path) {
+  return path != nullptr && *path != '\0' && ::DeleteFileA(path) != 0;
+}
+
+bool ShellOpen(const char* target) {
+  if (target == nullptr || *target == '\0') return false;
+  const HINSTANCE result = ::ShellExecuteA(nullptr, "open", target, "", "", SW_SHOW);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+}  // namespace os
