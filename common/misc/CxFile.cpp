@@ -92,10 +92,12 @@ bool CxFile::Close() {
 }
 
 bool CxFile::ReadBytes(void* pBuf, std::size_t nBytes) {
+  OV_ASSERT(m_fp && pBuf);
   return std::fread(pBuf, 1, nBytes, m_fp) == nBytes;
 }
 
 bool CxFile::WriteBytes(const void* pBuf, std::size_t nBytes) {
+  OV_ASSERT(m_fp && pBuf);
   if (m_bFailed) return false;
   if (std::fwrite(pBuf, 1, nBytes, m_fp) != nBytes) {
     m_bFailed = true;

@@ -56,10 +56,12 @@ class CxFile {
   bool WriteString(const char* szStr);
   bool WriteDword(std::uint32_t dwVal);
 
- private:
+  // Raw bytes, for fixed-size records: ReadBytes is true only when all nBytes were read;
+  // WriteBytes follows the rule of the other writes (false once any write has failed).
   bool ReadBytes(void* pBuf, std::size_t nBytes);
   bool WriteBytes(const void* pBuf, std::size_t nBytes);
 
+ private:
   std::FILE* m_fp;          // the open stream; null while no file is open
   std::string m_strTarget;  // the file being written; empty when reading
   std::string m_strTemp;    // the temporary file that receives the writes
