@@ -26,7 +26,8 @@ TEST(GetModuleDirectory, NamesTheExecutablesDirectory) {
   char viaAddress[260];
   ASSERT_TRUE(GetModuleDirectory(reinterpret_cast<const void*>(&FunctionInThisExecutable), viaAddress,
                                  sizeof viaAddress));
-  EXPECT_TRUE(fs::equivalent(fs::path(dir), fs::path(viaAddress))) << viaAddress;
+  EXPECT_TRUE(fs::equivalent(dir + FOUNDATION_EXE_NAME, std::string(viaAddress) + FOUNDATION_EXE_NAME))
+      << viaAddress;
 }
 
 TEST(GetModuleDirectory, NeverCutsTheDirectory) {
