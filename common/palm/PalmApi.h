@@ -26,6 +26,14 @@ inline constexpr std::int32_t USERDATA_ERR_INVALID_USER = -505;
 inline constexpr std::int32_t USERDATA_ERR_BUFFER_TOO_SMALL = -509;
 inline constexpr std::int32_t USERDATA_ERR_SAVE = -516;
 inline constexpr std::int32_t USERDATA_ERR_CANNOT_WRITE = -525;
+// The stand-in user data library's answer for an item it does not have: an expansion slot, or
+// a sync preference that was never written.
+inline constexpr std::int32_t USERDATA_ERR_NOT_FOUND = -502;
+// Results of the install aide: above 0 success; its errors lie in -500 to -701 and overlap the
+// user data numbers with other meanings.
+inline constexpr std::int32_t INSTAIDE_ERR_INVALID_PARAM = -600;
+inline constexpr std::int32_t INSTAIDE_ERR_NOT_FOUND = -601;
+inline constexpr std::int32_t INSTAIDE_ERR_BUFFER_TOO_SMALL = -602;
 // The binding's own answer for an entry point (or a conduit module's GetConduitName) that is
 // not bound.
 inline constexpr std::int32_t ERR_NOT_BOUND = -100;

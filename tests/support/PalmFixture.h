@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -89,12 +90,16 @@ class Installation {
   // SetFault("user_count", "-3").
   Installation& SetFault(const std::string& key, const std::string& value);
 
-  // Writes the description file; the libraries read it on every call.
+  // Writes the description file. The libraries check it on every call and read it again when
+  // it changed; each Commit moves the file's modification time on so that they notice.
   void Commit();
 
-  // Copies a sample conduit module built with the stand-ins (for example "sample_named",
-  // "sample_nameless") into the installation under the file name asName.
-  void AddModule(const std::string& sample, const std::string& asName);
+  // Copies a sample conduit module built with the stand-ins ("sample_named", "sample_longname",
+  // "sample_nameless") into the installation under the file name asName (a relative path; its
+  // directories are made). A named module answers conduitName when one is given (written into
+  // the description, committed again if it was committed before), else its built-in name
+  // ("Sample Conduit"; sample_longname's is longer than 64 bytes).
+  void AddModule(const std::string& sample, const std::string& asName, const std::string& conduitName = "");
   // Replaces one library by a variant build (for example "UserData_noslots.dll").
   void UseVariant(const std::string& variantFile, const std::string& asName);
   // Removes one library file of the installation.
@@ -106,6 +111,15 @@ class Installation {
  private:
   TempDir m_dir;
   std::string m_description;
+  std::vector<User> m_users;
+  std::vector<Conduit> m_conduits;
+  std::vector<InstallConduit> m_installs;
+  std::string m_backup, m_root;
+  bool m_hasBackup = false, m_hasRoot = false;
+  std::map<std::string, std::string> m_faults;
+  std::map<std::string, std::string> m_moduleNames;
+  bool m_committed = false;
+  fs::file_time_type m_lastWrite{};
 };
 
 // kestrow.ini beside the running test executable: written with the given text, or removed.

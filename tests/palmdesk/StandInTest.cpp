@@ -1,0 +1,297 @@
+// The stand-in libraries and sample conduit modules, loaded straight from a fixture
+// installation (not through the tool's binding): what they answer, in Palm's conventions.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/os/os.h"
+#include "common/palm/PalmApi.h"
+#include "palmdesk/Description.h"
+#include "tests/support/PalmFixture.h"
+
+namespace {
+
+using fixture::Installation;
+
+// One library of an installation, loaded for the test's lifetime.
+class Lib {
+ public:
+  Lib(const Installation& inst, const std::string& file) : m_lib(os::LoadLibrary((inst.dir() / file).string().c_str())) {}
+  ~Lib() {
+    if (m_lib) os::FreeLibrary(m_lib);
+  }
+  Lib(const Lib&) = delete;
+  Lib& operator=(const Lib&) = delete;
+  bool loaded() const { return m_lib != nullptr; }
+  template <class F>
+  F Get(const char* name) const {
+    return reinterpret_cast<F>(os::FindSymbol(m_lib, name));
+  }
+
+ private:
+  os::Library m_lib;
+};
+
+constexpr std::uint32_t kSdig = 0x73646967;
+
+Installation& Standard(Installation& inst) {
+  inst.AddUser({1001, "Alice Smith", "AliceS", false, {{5, kSdig, "SD Card"}, {9, 0x12345678, "Odd"}}})
+      .AddUser({1002, "Bob Jones", "BobJ", true, {}})
+      .AddConduit({"addr", "addrcond.dll", "Address Book", "address", "address.dat", "AddressDB", "info", 1, 2})
+      .AddConduit({"memo", "memocond.dll", "Memo Pad", "", "", "", "", 0, 3})
+      .AddInstallConduit({std::string("Inst", 4), "instapp.dll", "Install Handheld Files"})
+      .SetBackupConduit("backup.dll")
+      .SetRootDirectory("PalmRoot");
+  return inst;
+}
+
+TEST(StandIn, UserDataAnswersUsersSlotsAndBufferRules) {
+  Installation inst;
+  Standard(inst).Commit();
+  Lib ud(inst, "UserData.dll");
+  ASSERT_TRUE(ud.loaded());
+  auto count = ud.Get<palm::PFN_UmGetUserCount>("UmGetUserCount");
+  auto getId = ud.Get<palm::PFN_UmGetUserID>("UmGetUserID");
+  auto getName = ud.Get<palm::PFN_UmGetUserText>("UmGetUserName");
+  auto getDir = ud.Get<palm::PFN_UmGetUserText>("UmGetUserDirectory");
+  auto isProfile = ud.Get<palm::PFN_UmIsUserProfile>("UmIsUserProfile");
+  auto root = ud.Get<palm::PFN_UmGetRootDirectory>("UmGetRootDirectory");
+  ASSERT_TRUE(count && getId && getName && getDir && isProfile && root);
+
+  EXPECT_EQ(count(), 2);
+  std::uint32_t id = 0;
+  EXPECT_EQ(getId(1, &id), 0);
+  EXPECT_EQ(id, 1002u);
+  EXPECT_EQ(getId(2, &id), palm::USERDATA_ERR_INVALID_USER);
+
+  char buf[64];
+  std::int16_t size = sizeof buf;
+  EXPECT_EQ(getName(1001, buf, &size), 0);
+  EXPECT_STREQ(buf, "Alice Smith");
+  size = sizeof buf;
+  EXPECT_EQ(getDir(1002, buf, &size), 0);
+  EXPECT_STREQ(buf, "BobJ");
+  size = sizeof buf;
+  EXPECT_EQ(root(buf, &size), 0);
+  EXPECT_STREQ(buf, "PalmRoot");
+  EXPECT_EQ(isProfile(1002), 1);
+  EXPECT_EQ(isProfile(1001), 0);
+  EXPECT_EQ(isProfile(7), 0);
+  size = sizeof buf;
+  EXPECT_EQ(getName(7, buf, &size), palm::USERDATA_ERR_INVALID_USER);
+
+  // "Alice Smith" needs 12 bytes: 11 is too small, and nothing lands past the capacity.
+  std::memset(buf, 'x', sizeof buf);
+  size = 11;
+  EXPECT_EQ(getName(1001, buf, &size), palm::USERDATA_ERR_BUFFER_TOO_SMALL);
+  EXPECT_EQ(buf[0], '\0');
+  EXPECT_EQ(buf[11], 'x');
+  EXPECT_EQ(size, 12);
+  size = 12;
+  EXPECT_EQ(getName(1001, buf, &size), 0);
+  EXPECT_STREQ(buf, "Alice Smith");
+
+  auto slotCount = ud.Get<palm::PFN_UmSlotGetSlotCount>("UmSlotGetSlotCount");
+  auto slotInfo = ud.Get<palm::PFN_UmSlotGetInfo>("UmSlotGetInfo");
+  auto mediaType = ud.Get<palm::PFN_UmSlotGetMediaType>("UmSlotGetMediaType");
+  auto slotName = ud.Get<palm::PFN_UmSlotGetDisplayName>("UmSlotGetDisplayName");
+  ASSERT_TRUE(slotCount && slotInfo && mediaType && slotName);
+  std::uint16_t n = 0;
+  EXPECT_EQ(slotCount(1001, &n), 0);
+  EXPECT_EQ(n, 2);
+  std::uint32_t refs[2] = {0, 0};
+  std::uint16_t room = 1;  // fills no more than it is offered
+  EXPECT_EQ(slotInfo(1001, refs, &room), 0);
+  EXPECT_EQ(room, 1);
+  EXPECT_EQ(refs[0], 5u);
+  EXPECT_EQ(refs[1], 0u);
+  std::uint32_t type = 0;
+  EXPECT_EQ(mediaType(1001, 9, &type), 0);
+  EXPECT_EQ(type, 0x12345678u);
+  EXPECT_EQ(mediaType(1001, 6, &type), palm::USERDATA_ERR_NOT_FOUND);
+  std::int32_t size32 = sizeof buf;
+  EXPECT_EQ(slotName(1001, 5, buf, &size32), 0);
+  EXPECT_STREQ(buf, "SD Card");
+}
+
+TEST(StandIn, SyncPreferencesGoToTheJournalAndFoldBack) {
+  Installation inst;
+  Standard(inst).Commit();
+  Lib ud(inst, "UserData.dll");
+  auto setPerm = ud.Get<palm::PFN_UmSetUserSyncPreferences>("UmSetUserPermSyncPreferences");
+  auto setTemp = ud.Get<palm::PFN_UmSetUserSyncPreferences>("UmSetUserTempSyncPreferences");
+  auto getPerm = ud.Get<palm::PFN_UmGetUserSyncPreferences>("UmGetUserPermSyncPreferences");
+  auto getTemp = ud.Get<palm::PFN_UmGetUserSyncPreferences>("UmGetUserTempSyncPreferences");
+  ASSERT_TRUE(setPerm && setTemp && getPerm && getTemp);
+
+  EXPECT_EQ(setPerm(1001, 0x61646472, 1), 0);
+  EXPECT_EQ(setTemp(1002, 0xFFFFFFFF, 3), 0);
+  EXPECT_EQ(setPerm(1001, 0x61646472, 2), 0);
+  EXPECT_EQ(setPerm(4242, 0x61646472, 2), palm::USERDATA_ERR_INVALID_USER);  // nothing written
+
+  std::vector<fixture::JournalEntry> expected = {
+      {true, 1001, 0x61646472, 1}, {false, 1002, 0xFFFFFFFF, 3}, {true, 1001, 0x61646472, 2}};
+  EXPECT_EQ(inst.ReadJournal(), expected);
+
+  std::int32_t code = -1;
+  EXPECT_EQ(getPerm(1001, 0x61646472, &code), 0);
+  EXPECT_EQ(code, 2);  // the last write wins
+  EXPECT_EQ(getTemp(1002, 0xFFFFFFFF, &code), 0);
+  EXPECT_EQ(code, 3);
+  code = -1;
+  EXPECT_EQ(getTemp(1001, 0x61646472, &code), palm::USERDATA_ERR_NOT_FOUND);  // temp and perm are apart
+  EXPECT_EQ(code, -1);
+
+  // A write after a read is seen by the next read.
+  EXPECT_EQ(setPerm(1001, 0x61646472, 0), 0);
+  EXPECT_EQ(getPerm(1001, 0x61646472, &code), 0);
+  EXPECT_EQ(code, 0);
+}
+
+TEST(StandIn, ConduitManagerAndInstallAide) {
+  Installation inst;
+  Standard(inst).Commit();
+  Lib cm(inst, "condmgr.dll");
+  Lib ia(inst, "instaide.dll");
+  auto count = cm.Get<palm::PFN_CmGetConduitCount>("CmGetConduitCount");
+  auto creatorAt = cm.Get<palm::PFN_CmGetConduitCreatorID>("CmGetConduitCreatorID");
+  auto module = cm.Get<palm::PFN_CmGetCreatorText>("CmGetCreatorName");
+  auto title = cm.Get<palm::PFN_CmGetCreatorText>("CmGetCreatorTitle");
+  auto toId = cm.Get<palm::PFN_CmConvertStringToCreatorID>("CmConvertStringToCreatorID");
+  auto priority = cm.Get<palm::PFN_CmGetCreatorValue>("CmGetCreatorPriority");
+  auto backup = cm.Get<palm::PFN_CmGetBackupConduit>("CmGetBackupConduit");
+  ASSERT_TRUE(count && creatorAt && module && title && toId && priority && backup);
+
+  EXPECT_EQ(count(), 2);
+  char creator[5] = {};
+  std::int32_t size = 5;
+  EXPECT_EQ(creatorAt(1, creator, &size), 0);
+  EXPECT_STREQ(creator, "memo");
+  size = 4;
+  EXPECT_EQ(creatorAt(1, creator, &size), palm::CONDMGR_ERR_BUFFER_TOO_SMALL);
+  char buf[260];
+  size = sizeof buf;
+  EXPECT_EQ(module("addr", buf, &size), 0);
+  EXPECT_STREQ(buf, "addrcond.dll");
+  size = sizeof buf;
+  EXPECT_EQ(title("memo", buf, &size), 0);
+  EXPECT_STREQ(buf, "Memo Pad");
+  size = sizeof buf;
+  EXPECT_EQ(title("MEMO", buf, &size), palm::CONDMGR_ERR_NOT_FOUND);  // creators match exactly
+  std::uint32_t v = 0;
+  EXPECT_EQ(toId("addr", &v), 0);
+  EXPECT_EQ(v, 0x61646472u);
+  EXPECT_EQ(priority("memo", &v), 0);
+  EXPECT_EQ(v, 3u);
+  size = sizeof buf;
+  EXPECT_EQ(backup(buf, &size), 0);
+  EXPECT_STREQ(buf, "backup.dll");
+
+  auto icount = ia.Get<palm::PFN_PltGetInstallConduitCount>("PltGetInstallConduitCount");
+  auto info = ia.Get<palm::PFN_PltGetInstallConduitInfo>("PltGetInstallConduitInfo");
+  ASSERT_TRUE(icount && info);
+  EXPECT_EQ(icount(), 1);
+  unsigned char block[palm::kInstallInfoSize + 8];
+  std::memset(block, 0xEE, sizeof block);
+  size = palm::kInstallInfoSize;
+  EXPECT_GT(info(0, block, &size), 0);
+  EXPECT_STREQ(reinterpret_cast<char*>(block + palm::kInstallInfoModuleOffset), "instapp.dll");
+  EXPECT_EQ(std::memcmp(block + palm::kInstallInfoCreatorOffset, "Inst", 4), 0);
+  EXPECT_STREQ(reinterpret_cast<char*>(block + palm::kInstallInfoNameOffset), "Install Handheld Files");
+  EXPECT_EQ(block[palm::kInstallInfoSize], 0xEE);  // nothing past the 840 bytes
+  EXPECT_LE(info(1, block, &size), 0);
+}
+
+TEST(StandIn, FaultSwitchesAndReloadAfterCommit) {
+  Installation inst;
+  Standard(inst).Commit();
+  Lib ud(inst, "UserData.dll");
+  Lib ia(inst, "instaide.dll");
+  auto count = ud.Get<palm::PFN_UmGetUserCount>("UmGetUserCount");
+  auto getName = ud.Get<palm::PFN_UmGetUserText>("UmGetUserName");
+  auto info = ia.Get<palm::PFN_PltGetInstallConduitInfo>("PltGetInstallConduitInfo");
+  ASSERT_TRUE(count && getName && info);
+  EXPECT_EQ(count(), 2);
+
+  // The same library, already loaded, sees each new commit.
+  inst.SetFault("user_count", "-3").SetFault("user_name_fail", "1002").SetFault("install_info_fail", "0").Commit();
+  EXPECT_EQ(count(), -3);
+  char buf[64] = {};
+  std::int16_t size = sizeof buf;
+  EXPECT_LT(getName(1002, buf, &size), 0);
+  EXPECT_STREQ(buf, "");
+  size = sizeof buf;
+  EXPECT_EQ(getName(1001, buf, &size), 0);
+  unsigned char block[palm::kInstallInfoSize] = {};
+  std::int32_t isize = sizeof block;
+  EXPECT_EQ(info(0, block, &isize), 0);
+  EXPECT_EQ(block[palm::kInstallInfoModuleOffset], 0);
+
+  inst.SetFault("user_count", "-4").Commit();  // same size, same second
+  EXPECT_EQ(count(), -4);
+}
+
+TEST(StandIn, VariantsLackTheirEntryPoints) {
+  struct Case {
+    const char* variant;
+    const char* asName;
+    const char* missing;
+    const char* kept;
+  };
+  const Case cases[] = {
+      {"UserData_noslots.dll", "UserData.dll", "UmSlotGetSlotCount", "UmSetUserTempSyncPreferences"},
+      {"UserData_noslots.dll", "UserData.dll", "UmSlotGetDisplayName", "UmGetUserName"},
+      {"UserData_notemp.dll", "UserData.dll", "UmSetUserTempSyncPreferences", "UmSetUserPermSyncPreferences"},
+      {"condmgr_notitle.dll", "condmgr.dll", "CmGetCreatorTitle", "CmGetCreatorInfo"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.variant);
+    Installation inst;
+    inst.UseVariant(c.variant, c.asName);
+    Lib lib(inst, c.asName);
+    ASSERT_TRUE(lib.loaded());
+    EXPECT_EQ(lib.Get<void*>(c.missing), nullptr);
+    EXPECT_NE(lib.Get<void*>(c.kept), nullptr);
+  }
+  Installation inst;
+  inst.RemoveLibrary("HSAPI.DLL");
+  EXPECT_FALSE(os::FileExists((inst.dir() / "HSAPI.DLL").string().c_str()));
+}
+
+TEST(StandIn, SampleModulesNameThemselves) {
+  Installation inst;
+  inst.AddModule("sample_named", "addrcond.dll", "Address Book");
+  inst.AddModule("sample_named", "plain.dll");
+  inst.AddModule("sample_longname", "long.dll");
+  inst.AddModule("sample_nameless", "sub/nameless.dll");
+  inst.Commit();
+
+  struct Case {
+    const char* file;
+    std::uint16_t size;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"addrcond.dll", 64, "Address Book"},
+      {"addrcond.dll", 8, "Address"},  // cut to size - 1 bytes and terminated
+      {"plain.dll", 64, "Sample Conduit"},
+      {"long.dll", 64, "Sample Conduit With A Display Name Far Longer Than The Sixty-Fo"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    Lib mod(inst, c.file);
+    auto name = mod.Get<palm::PFN_GetConduitName>("GetConduitName");
+    ASSERT_TRUE(name);
+    char buf[80];
+    std::memset(buf, 'x', sizeof buf);
+    EXPECT_EQ(name(buf, c.size), 0);
+    EXPECT_STREQ(buf, c.expected);
+    EXPECT_EQ(buf[c.size], 'x');
+  }
+  Lib nameless(inst, "sub/nameless.dll");
+  ASSERT_TRUE(nameless.loaded());
+  EXPECT_EQ(nameless.Get<void*>("GetConduitName"), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,277 @@
+#include "tests/support/PalmFixture.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <system_error>
+
+#include "common/os/os.h"
+#include "palmdesk/Description.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <stdlib.h>
+#endif
+
+#ifndef PALMDESK_BUILD_DIR
+#error "PALMDESK_BUILD_DIR must name the build's bin directory"
+#endif
+
+namespace fixture {
+namespace {
+
+constexpr const char* kLibraryFiles[4] = {"condmgr.dll", "UserData.dll", "HSAPI.DLL", "instaide.dll"};
+constexpr const char* kCoreKey = "Software\\U.S. Robotics\\Pilot Desktop\\Core";
+
+void WriteFile(const fs::path& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void CopyInto(const fs::path& from, const fs::path& to) {
+  if (to.has_parent_path()) fs::create_directories(to.parent_path());
+  fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+}
+
+fs::path ExecutableDir() {
+  char buf[4096];
+  if (!os::GetExecutablePath(buf, sizeof buf)) return fs::current_path();
+  return fs::path(buf).parent_path();
+}
+
+palmdesk::Description ToDescription(const std::vector<User>& users, const std::vector<Conduit>& conduits,
+                                    const std::vector<InstallConduit>& installs) {
+  palmdesk::Description d;
+  for (const User& u : users) {
+    palmdesk::User pu;
+    pu.id = u.id;
+    pu.name = u.name;
+    pu.directory = u.directory;
+    pu.profile = u.profile;
+    for (const Slot& s : u.slots) pu.slots.push_back({s.ref, s.mediaType, s.name});
+    d.users.push_back(std::move(pu));
+  }
+  for (const Conduit& c : conduits) {
+    palmdesk::Conduit pc;
+    pc.creator = c.creator;
+    pc.module = c.module;
+    pc.title = c.title;
+    pc.directory = c.directory;
+    pc.file = c.file;
+    pc.remote = c.remote;
+    pc.info = c.info;
+    pc.integrate = c.integrate;
+    pc.priority = c.priority;
+    d.conduits.push_back(std::move(pc));
+  }
+  for (const InstallConduit& c : installs) {
+    palmdesk::InstallConduit pc;
+    pc.creator = c.creator;
+    pc.module = c.module;
+    pc.name = c.name;
+    d.installConduits.push_back(std::move(pc));
+  }
+  return d;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TempDir
+
+TempDir::TempDir() {
+  static std::atomic<unsigned> counter{0};
+  std::random_device rd;
+  const fs::path base = fs::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[64];
+    std::snprintf(name, sizeof name, "orvane-%08x-%u", static_cast<unsigned>(rd()), counter++);
+    std::error_code ec;
+    if (fs::create_directory(base / name, ec) && !ec) {
+      m_path = base / name;
+      return;
+    }
+  }
+  std::fprintf(stderr, "fixture: cannot create a temporary directory in %s\n", base.string().c_str());
+  std::abort();
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(m_path, ec);
+}
+
+fs::path PalmdeskBuildDir() { return fs::path(PALMDESK_BUILD_DIR); }
+
+// ---------------------------------------------------------------------------------------------
+// Installation
+
+Installation::Installation(unsigned libs) {
+  for (unsigned bit = 0; bit < 4; ++bit) {
+    if (libs & (1u << bit)) CopyInto(PalmdeskBuildDir() / kLibraryFiles[bit], dir() / kLibraryFiles[bit]);
+  }
+}
+
+Installation& Installation::AddUser(const User& user) {
+  m_users.push_back(user);
+  return *this;
+}
+
+Installation& Installation::AddConduit(const Conduit& conduit) {
+  m_conduits.push_back(conduit);
+  return *this;
+}
+
+Installation& Installation::AddInstallConduit(const InstallConduit& conduit) {
+  m_installs.push_back(conduit);
+  return *this;
+}
+
+Installation& Installation::SetBackupConduit(const std::string& module) {
+  m_backup = module;
+  m_hasBackup = true;
+  return *this;
+}
+
+Installation& Installation::SetRootDirectory(const std::string& dir) {
+  m_root = dir;
+  m_hasRoot = true;
+  return *this;
+}
+
+Installation& Installation::SetFault(const std::string& key, const std::string& value) {
+  m_faults[key] = value;
+  return *this;
+}
+
+void Installation::Commit() {
+  palmdesk::Description d = ToDescription(m_users, m_conduits, m_installs);
+  d.hasBackup = m_hasBackup;
+  d.backup = m_backup;
+  d.hasRoot = m_hasRoot;
+  d.root = m_root;
+  d.faultText = m_faults;
+  for (const auto& [file, name] : m_moduleNames) d.moduleNames[file] = name;
+  m_description = palmdesk::FormatDescription(d);
+
+  const fs::path path = dir() / palmdesk::kDescriptionFile;
+  WriteFile(path, m_description);
+  // The libraries parse the description again only when its size or modification time
+  // changed: make sure every commit moves the time on, even within the file system's clock
+  // resolution.
+  std::error_code ec;
+  auto t = fs::last_write_time(path, ec);
+  if (!ec) {
+    if (m_committed && t <= m_lastWrite) t = m_lastWrite + std::chrono::milliseconds(10);
+    fs::last_write_time(path, t, ec);
+    m_lastWrite = t;
+  }
+  m_committed = true;
+}
+
+void Installation::AddModule(const std::string& sample, const std::string& asName, const std::string& conduitName) {
+  CopyInto(PalmdeskBuildDir() / (sample + ".dll"), dir() / asName);
+  if (!conduitName.empty()) {
+    const std::string file = fs::path(asName).filename().string();
+    m_moduleNames[file] = conduitName;
+    if (m_committed) Commit();
+  }
+}
+
+void Installation::UseVariant(const std::string& variantFile, const std::string& asName) {
+  CopyInto(PalmdeskBuildDir() / variantFile, dir() / asName);
+}
+
+void Installation::RemoveLibrary(const std::string& fileName) {
+  std::error_code ec;
+  fs::remove(dir() / fileName, ec);
+}
+
+std::vector<JournalEntry> Installation::ReadJournal() const {
+  std::vector<JournalEntry> entries;
+  for (const palmdesk::JournalLine& l : palmdesk::ParseJournal(ReadFile(dir() / palmdesk::kJournalFile))) {
+    entries.push_back({l.permanent, l.userId, l.creatorId, l.code});
+  }
+  return entries;
+}
+
+// ---------------------------------------------------------------------------------------------
+// kestrow.ini
+
+void WriteKestrowIni(const std::string& text) { WriteFile(ExecutableDir() / "kestrow.ini", text); }
+
+void RemoveKestrowIni() {
+  std::error_code ec;
+  fs::remove(ExecutableDir() / "kestrow.ini", ec);
+}
+
+void PointKestrowIniAt(const std::string& dir) { WriteKestrowIni("[Path]\nPDPath=" + dir + "\n"); }
+
+// ---------------------------------------------------------------------------------------------
+// The per-user registry
+
+#ifdef _WIN32
+
+void SetRegistryCorePath(const std::string& dir) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kCoreKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  RegSetValueExA(key, "DesktopPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir.c_str()),
+                 static_cast<DWORD>(dir.size() + 1));
+  RegCloseKey(key);
+}
+
+void ClearRegistryCorePath() { RegDeleteKeyA(HKEY_CURRENT_USER, kCoreKey); }
+
+#else
+
+namespace {
+
+// The per-user registry file of this process: XDG_CONFIG_HOME points at a temporary directory
+// of the fixture's own from the first use on, for the rest of the process.
+fs::path RegistryFile() {
+  static TempDir config;  // removed when the process ends
+  static const bool pointed = [] { return ::setenv("XDG_CONFIG_HOME", config.str().c_str(), 1) == 0; }();
+  (void)pointed;
+  return config.path() / "orvane" / "HKCU.reg";
+}
+
+std::string RegEscape(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+void SetRegistryCorePath(const std::string& dir) {
+  const fs::path file = RegistryFile();
+  fs::create_directories(file.parent_path());
+  WriteFile(file, std::string("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\") + kCoreKey +
+                      "]\n\"DesktopPath\"=\"" + RegEscape(dir) + "\"\n");
+}
+
+void ClearRegistryCorePath() {
+  std::error_code ec;
+  fs::remove(RegistryFile(), ec);
+}
+
+#endif
+
+}  // namespace fixture
