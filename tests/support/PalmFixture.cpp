@@ -169,12 +169,12 @@ void Installation::Commit() {
   const fs::path path = dir() / palmdesk::kDescriptionFile;
   WriteFile(path, m_description);
   // The libraries parse the description again only when its size or modification time
-  // changed: make sure every commit moves the time on, even within the file system's clock
-  // resolution.
+  // changed: make sure every commit moves the time on. Whole seconds, because the Windows
+  // runtime reports modification times in seconds.
   std::error_code ec;
   auto t = fs::last_write_time(path, ec);
   if (!ec) {
-    if (m_committed && t <= m_lastWrite) t = m_lastWrite + std::chrono::milliseconds(10);
+    if (m_committed && t <= m_lastWrite) t = m_lastWrite + std::chrono::seconds(1);
     fs::last_write_time(path, t, ec);
     m_lastWrite = t;
   }
