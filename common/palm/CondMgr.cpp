@@ -2,6 +2,7 @@
 // conduit record.
 #include "common/palm/CondMgr.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -59,14 +60,10 @@ std::size_t FieldTextLen(const char* pField, std::size_t nWidth) {
 }
 
 // Copies the text of a source area of nSrcWidth bytes into a field of nDstWidth bytes: up to the
-// first zero byte, never past the area, at most nDstWidth - 1 bytes; the rest of the field is
-// zero.
+// first zero byte, at most up to the area's last byte, which counts as the terminator when
+// there is none before it, and at most nDstWidth - 1 bytes; the rest of the field is zero.
 void CopyText(char* pDst, std::size_t nDstWidth, const void* pSrc, std::size_t nSrcWidth) {
-  const void* pEnd = std::memchr(pSrc, '\0', nSrcWidth);
-  std::size_t nLen = pEnd ? static_cast<std::size_t>(static_cast<const char*>(pEnd) -
-                                                     static_cast<const char*>(pSrc))
-                          : nSrcWidth;
-  if (nLen > nDstWidth - 1) nLen = nDstWidth - 1;
+  const std::size_t nLen = std::min(FieldTextLen(static_cast<const char*>(pSrc), nSrcWidth), nDstWidth - 1);
   std::memcpy(pDst, pSrc, nLen);
   std::memset(pDst + nLen, 0, nDstWidth - nLen);
 }

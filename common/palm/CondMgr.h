@@ -12,10 +12,10 @@
 //
 // Texts: every text field of a record is a zero-terminated byte string that ends inside its
 // field, whatever filled it. After each fill by a Palm library or a conduit module the last byte
-// of the field (of the area offered) is set to zero; texts taken from the install conduit
-// information block are copied at most up to the end of their area in the block and cut to fit
-// the field (a display name longer than 63 bytes keeps its first 63); texts read from the cache
-// file are cut at the last byte of their field. So a record, however damaged its source, can be
+// of the field (of the area offered) is set to zero; a text taken from the install conduit
+// information block ends inside its 256-byte area (at its last byte when it has no terminator
+// before) and is cut to fit the field (a display name longer than 63 bytes keeps its first 63);
+// texts read from the cache file are cut at the last byte of their field. So a record, however damaged its source, can be
 // shown or applied without reading past a field.
 #pragma once
 
