@@ -267,6 +267,17 @@ class Reader {
     } else if (key == "sync_write_fail") {
       ok = ParseI32(value, &f.syncWriteFail);
       f.hasSyncWriteFail = ok;
+    } else if (key == "media_type_fail") {
+      ok = ParseFaultList(value, -502, &f.mediaTypeFail);
+    } else if (key == "slot_info_count") {
+      ok = ParseI64(value, &n) && n >= 0 && n <= UINT16_MAX;
+      if (ok) {
+        f.hasSlotInfoCount = true;
+        f.slotInfoCount = static_cast<std::uint16_t>(n);
+      }
+    } else if (key == "unterminated_texts") {
+      ok = ParseI64(value, &n);
+      f.unterminatedTexts = ok && n != 0;
     }
     // Keys the reader does not know are kept in faultText only.
     if (!ok) Problem("bad fault value");

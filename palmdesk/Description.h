@@ -84,6 +84,13 @@ struct Faults {
   std::vector<FaultEntry> userDirectoryFail;  // fault.user_directory_fail: userId[:result], -501
   bool hasSyncWriteFail = false;
   std::int32_t syncWriteFail = 0;        // fault.sync_write_fail: UmSet...SyncPreferences answer
+  std::vector<FaultEntry> mediaTypeFail;  // fault.media_type_fail: slotRef[:result], -502;
+                                          // UmSlotGetMediaType answers it and writes nothing
+  bool hasSlotInfoCount = false;
+  std::uint16_t slotInfoCount = 0;       // fault.slot_info_count: UmSlotGetInfo reports this
+                                         // count, whatever it filled
+  bool unterminatedTexts = false;        // fault.unterminated_texts = 1: the user data texts
+                                         // fill the whole buffer and leave no terminator
 
   // The entry of list for key, or nullptr.
   static const FaultEntry* Find(const std::vector<FaultEntry>& list, std::uint32_t key);

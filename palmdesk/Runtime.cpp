@@ -23,7 +23,6 @@ struct State {
 
   bool loaded = false;
   bool present = false;
-  std::uintmax_t size = 0;
   fs::file_time_type mtime{};
   Description desc;
   std::unordered_map<std::uint32_t, std::size_t> userIndex;
@@ -73,23 +72,18 @@ std::string ReadFrom(const fs::path& path, std::uintmax_t offset, std::uintmax_t
   return data;
 }
 
+// One file-status look-up per call: the modification time alone tells a changed description
+// (the fixture moves it on with every commit; an editor's save moves it too).
 void Refresh(State& s) {
   Locate(s);
   std::error_code ec;
-  std::uintmax_t size = fs::file_size(s.descPath, ec);
-  bool present = !ec;
-  fs::file_time_type mtime{};
-  if (present) {
-    mtime = fs::last_write_time(s.descPath, ec);
-    if (ec) present = false;
-  }
-  if (!present) size = 0;
-  if (s.loaded && present == s.present && size == s.size && mtime == s.mtime) return;
+  const fs::file_time_type mtime = fs::last_write_time(s.descPath, ec);
+  const bool present = !ec;
+  if (s.loaded && present == s.present && (!present || mtime == s.mtime)) return;
 
   s.loaded = true;
   s.present = present;
-  s.size = size;
-  s.mtime = mtime;
+  s.mtime = present ? mtime : fs::file_time_type{};
   s.desc = present ? ParseDescription(ReadFrom(s.descPath, 0, kMaxFileSize)) : Description();
   s.userIndex.clear();
   for (std::size_t i = 0; i < s.desc.users.size(); ++i) s.userIndex.emplace(s.desc.users[i].id, i);

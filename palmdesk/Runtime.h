@@ -2,8 +2,9 @@
 // the library file, kept parsed in memory) and the answers in Palm's buffer conventions.
 //
 // Each library links its own copy of this unit, so each loaded library has its own cache.
-// The description is parsed on first use and parsed again only when the file's size or
-// modification time changes: a call costs two file-status look-ups, not a parse.
+// The description is parsed on first use and parsed again only when the file's modification
+// time changes: a call costs one file-status look-up, not a parse. Sync preferences are read
+// from the journal incrementally: a read folds only the lines added since the last one.
 #pragma once
 
 #include <limits>

@@ -20,6 +20,21 @@ constexpr std::int32_t kCannotWrite = palm::USERDATA_ERR_CANNOT_WRITE;
 // What the entry points the tool never calls answer.
 constexpr std::int32_t kNotSupported = -529;
 
+// The text as a library without terminators would give it (fault.unterminated_texts): the
+// whole buffer filled with the text over and over, no terminator.
+template <class Size>
+std::int32_t PutUnterminated(const std::string& text, char* buf, Size* size) {
+  if (buf == nullptr || size == nullptr || *size <= 0) return kBadParam;
+  for (Size i = 0; i < *size; ++i) buf[i] = text.empty() ? 'x' : text[static_cast<std::size_t>(i) % text.size()];
+  return 0;
+}
+
+template <class Size>
+std::int32_t PutUserText(const palmdesk::Session& s, const std::string& text, char* buf, Size* size) {
+  if (s.desc().faults.unterminatedTexts) return PutUnterminated(text, buf, size);
+  return palmdesk::PutText(text, buf, size, kBadParam, kTooSmall);
+}
+
 std::int32_t UserText(std::uint32_t userId, std::string palmdesk::User::*field,
                       std::vector<palmdesk::FaultEntry> palmdesk::Faults::*fail, char* buf,
                       std::int16_t* size) {
@@ -28,7 +43,7 @@ std::int32_t UserText(std::uint32_t userId, std::string palmdesk::User::*field,
   const palmdesk::User* u = s.FindUser(userId);
   if (u == nullptr) return kBadUser;
   if (const palmdesk::FaultEntry* f = palmdesk::Faults::Find(s.desc().faults.*fail, userId)) return f->result;
-  return palmdesk::PutText(u->*field, buf, size, kBadParam, kTooSmall);
+  return PutUserText(s, u->*field, buf, size);
 }
 
 std::int32_t SetPreference(bool permanent, std::uint32_t userId, std::uint32_t creatorId, std::int32_t code) {
@@ -99,7 +114,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmIsUserProfile(std::uint32_t userId) {
 PALMDESK_EXPORT std::int32_t PALMAPI UmGetRootDirectory(char* buf, std::int16_t* size) {
   Session s;
   const std::string& root = s.desc().hasRoot ? s.desc().root : s.coreDir();
-  return palmdesk::PutText(root, buf, size, kBadParam, kTooSmall);
+  return PutUserText(s, root, buf, size);
 }
 
 #ifndef PALMDESK_NO_SLOTS
@@ -122,7 +137,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetInfo(std::uint32_t userId, std::ui
     slotRefs[filled] = u->slots[filled].ref;
     ++filled;
   }
-  *count = filled;
+  *count = s.desc().faults.hasSlotInfoCount ? s.desc().faults.slotInfoCount : filled;
   return 0;
 }
 
@@ -131,6 +146,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetMediaType(std::uint32_t userId, st
   Session s;
   const palmdesk::User* u = s.FindUser(userId);
   if (u == nullptr) return kBadUser;
+  if (const palmdesk::FaultEntry* f = palmdesk::Faults::Find(s.desc().faults.mediaTypeFail, slotRef)) return f->result;
   const palmdesk::Slot* slot = FindSlot(*u, slotRef);
   if (slot == nullptr) return kNotFound;
   *mediaType = slot->mediaType;
@@ -144,7 +160,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetDisplayName(std::uint32_t userId, 
   if (u == nullptr) return kBadUser;
   const palmdesk::Slot* slot = FindSlot(*u, slotRef);
   if (slot == nullptr) return kNotFound;
-  return palmdesk::PutText(slot->name, buf, size, kBadParam, kTooSmall);
+  return PutUserText(s, slot->name, buf, size);
 }
 
 PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetExpMgrVersion(void) { return kNotSupported; }
