@@ -141,16 +141,22 @@ TEST_F(RosterTest, FreeingTwiceIsHarmless) {
 // A library that fills the whole buffer and leaves no terminator: the record still ends in one,
 // and nothing is written past the field.
 TEST_F(RosterTest, ATextWithoutTerminatorIsCutToItsField) {
-  fixture::Installation& core = Install(0);
-  fixture::PointKestrowIniAt(core.str());
-  ASSERT_TRUE(LoadUserDataDll(PALM_HOSTILE_DIR));
+  fixture::Installation& inst = Install();
+  inst.AddUser(MakeUser(5, "Ann", "AnnDir")).SetFault("unterminated_texts", "1").Commit();
+  fixture::PointKestrowIniAt(inst.str());
+  ASSERT_TRUE(LoadPalmLibs(PLIB_ALL));
 
+  auto repeated = [](const std::string& text, std::size_t length) {
+    std::string out;
+    while (out.size() < length) out += text;
+    return out.substr(0, length);
+  };
   EXPECT_TRUE(BuildUserRoster());
   const std::vector<const UserRecord*> users = Records();
   ASSERT_EQ(users.size(), 1u);
-  EXPECT_EQ(users[0]->userId, 0x600DF00Du);
-  EXPECT_EQ(users[0]->szName, std::string(63, 'N'));
-  EXPECT_EQ(users[0]->szDirectory, std::string(255, 'D'));
+  EXPECT_EQ(users[0]->userId, 5u);
+  EXPECT_EQ(users[0]->szName, repeated("Ann", 63));
+  EXPECT_EQ(users[0]->szDirectory, repeated("AnnDir", 255));
 }
 
 }  // namespace
