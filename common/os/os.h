@@ -29,9 +29,12 @@ std::string GetModulePathOf(const void* address);
 
 // Reads one key of an INI file with GetPrivateProfileStringA semantics: section and key are
 // matched without regard to letter case, the value is trimmed of surrounding blanks (and of
-// one pair of enclosing quotes), def is used when the file, the section or the key is absent,
-// and the result is cut to cap - 1 bytes and terminated. Returns the number of bytes copied,
-// terminator excluded. cap 0 copies nothing and returns 0.
+// one pair of enclosing quotes), def is used when the file, the section or the key is absent
+// (or section or key is nullptr), less its trailing spaces and one pair of enclosing quotes,
+// and the result is cut to cap - 1 bytes and terminated. Only the first section of a name is
+// searched and the first key of a name in it counts; a line without '=' is no value. A
+// relative file name is taken from the current directory. Returns the number of bytes
+// copied, terminator excluded. cap 0 copies nothing and returns 0.
 std::size_t ReadIniString(const char* file, const char* section, const char* key,
                           const char* def, char* buf, std::size_t cap);
 
@@ -48,6 +51,7 @@ enum class RegResult { Ok, MoreData, Failed };
 // Reads the value name of an open key as bytes into buf, offering *size bytes. On return *size
 // holds the number of bytes the value needs, terminator included (RegQueryValueExA). MoreData
 // means it does not fit into what was offered; buf then holds "" when it has room for it.
+// A null buf asks for the size alone (Ok). A string value is always read terminated.
 RegResult RegQueryString(RegKey key, const char* name, char* buf, std::uint32_t* size);
 
 void RegCloseKey(RegKey key);

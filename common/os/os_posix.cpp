@@ -126,7 +126,7 @@ bool FindIniValue(std::string_view text, std::string_view section, std::string_v
       const std::size_t close = line.rfind(']');
       if (close != std::string_view::npos && close > 0) {
         if (inSection) return false;  // the section ended without the key
-        const std::string_view name = UpToNul(line.substr(1, close - 1));
+        const std::string_view name = UpToNul(Trim(line.substr(1, close - 1)));
         if (!sectionSeen && !name.empty() && EqualNoCase(name, section)) {
           inSection = sectionSeen = true;
         }
@@ -490,11 +490,11 @@ std::size_t ReadIniString(const char* file, const char* section, const char* key
   while (!defText.empty() && defText.back() == ' ') defText.remove_suffix(1);
 
   std::string text;
-  if (!ReadTextFile(file, text)) return CopyCut(defText, buf, cap);
-  if (section == nullptr || key == nullptr) return CopyProfileValue(defText, buf, cap);
-
   std::string value;
-  if (FindIniValue(text, Trim(section), Trim(key), value)) return CopyProfileValue(value, buf, cap);
+  if (section != nullptr && key != nullptr && ReadTextFile(file, text) &&
+      FindIniValue(text, Trim(section), Trim(key), value)) {
+    return CopyProfileValue(value, buf, cap);
+  }
   return CopyProfileValue(defText, buf, cap);
 }
 

@@ -83,8 +83,12 @@ std::size_t ReadIniString(const char* file, const char* section, const char* key
   if (buf == nullptr || cap == 0) return 0;
   if (file == nullptr || *file == '\0' || section == nullptr || key == nullptr) {
     // Trailing spaces of the default are dropped, as GetPrivateProfileStringA does.
+    // The default as GetPrivateProfileStringA gives it: trailing spaces and one pair of
+    // enclosing quotes dropped.
     std::string_view text = def != nullptr ? def : "";
     while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+      text = text.substr(1, text.size() - 2);
     return CopyCut(text, buf, cap);
   }
   // A name without a directory would be looked for in the Windows directory.
