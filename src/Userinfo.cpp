@@ -76,7 +76,8 @@ TfmUserInfo::TfmUserInfo(QWidget* owner)
 
   Label1 = Named(new QLabel(QStringLiteral("User Name:"), this), "Label1");
   pnlUserName = Named(new QLabel(this), "pnlUserName");
-  pnlUserName->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  pnlUserName->setFrameShape(QFrame::Panel);
+  pnlUserName->setFrameShadow(QFrame::Sunken);
   pnlUserName->setFixedSize(164, 20);
   pnlUserName->setTextInteractionFlags(Qt::NoTextInteraction);
   cbProfile = Named(new QCheckBox(QStringLiteral("Is User Profile"), this), "cbProfile");
