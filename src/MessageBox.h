@@ -1,0 +1,25 @@
+// The one way the tool's windows speak to the user: a modal message box behind a replaceable
+// function, so that tests can hear what was said without running a modal loop.
+#pragma once
+
+#include <QString>
+
+#include "common/misc/Message.h"
+
+class QWidget;
+
+// The application's title: the caption of the exception display and of assertion boxes.
+inline constexpr const char* kApplicationTitle = "Customize HotSync Settings Quickly";
+
+// Shows text with caption and icon, modal, owned by owner (none: no owner, centred on the
+// screen). Returns the box's result (the button pressed), or what a replacement returns.
+int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, ov::MessageIcon icon);
+
+using MessageBoxFunction = int (*)(QWidget* owner, const QString& text, const QString& caption,
+                                   ov::MessageIcon icon);
+// Replaces the message box (nullptr restores the real one); returns the previous function.
+MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction fn);
+
+// Routes the core's messages (ov::ShowMessage) into ShowMessageBox with no owner, and shows a
+// failed assertion in an error message box before the process ends. Needs the application object.
+void InstallMessageHooks();
