@@ -295,3 +295,31 @@ TEST(StandIn, SampleModulesNameThemselves) {
 }
 
 }  // namespace
+
+namespace {
+
+// The two places the tool looks for the core directory, as the OS layer reads them back.
+TEST(Fixture, KestrowIniAndRegistryValueReadBack) {
+  char exe[4096];
+  ASSERT_TRUE(os::GetExecutablePath(exe, sizeof exe));
+  const std::string ini = (fixture::fs::path(exe).parent_path() / "kestrow.ini").string();
+  char buf[300];
+  fixture::PointKestrowIniAt("C:\\Palm Desktop\\Core");
+  os::ReadIniString(ini.c_str(), "Path", "PDPath", "", buf, sizeof buf);
+  EXPECT_STREQ(buf, "C:\\Palm Desktop\\Core");
+  fixture::RemoveKestrowIni();
+  EXPECT_FALSE(os::FileExists(ini.c_str()));
+
+  const char* key = "Software\\U.S. Robotics\\Pilot Desktop\\Core";
+  fixture::SetRegistryCorePath("C:\\Palm \"quoted\"\\Core");
+  os::RegKey k = os::RegOpenCurrentUserKey(key);
+  ASSERT_NE(k, nullptr);
+  std::uint32_t size = sizeof buf;
+  EXPECT_EQ(os::RegQueryString(k, "DesktopPath", buf, &size), os::RegResult::Ok);
+  EXPECT_STREQ(buf, "C:\\Palm \"quoted\"\\Core");
+  os::RegCloseKey(k);
+  fixture::ClearRegistryCorePath();
+  EXPECT_EQ(os::RegOpenCurrentUserKey(key), nullptr);
+}
+
+}  // namespace

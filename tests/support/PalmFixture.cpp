@@ -224,7 +224,21 @@ void PointKestrowIniAt(const std::string& dir) { WriteKestrowIni("[Path]\nPDPath
 
 #ifdef _WIN32
 
-void SetRegistryCorePath(const std::string& dir) {
+namespace {
+
+// Removes the value, and the key too when nothing else is left in it.
+void DeleteCorePath() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kCoreKey, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) return;
+  RegDeleteValueA(key, "DesktopPath");
+  DWORD subkeys = 1, values = 1;
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                   nullptr);
+  RegCloseKey(key);
+  if (subkeys == 0 && values == 0) RegDeleteKeyA(HKEY_CURRENT_USER, kCoreKey);
+}
+
+void WriteCorePath(const std::string& dir) {
   HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kCoreKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return;
@@ -234,7 +248,44 @@ void SetRegistryCorePath(const std::string& dir) {
   RegCloseKey(key);
 }
 
-void ClearRegistryCorePath() { RegDeleteKeyA(HKEY_CURRENT_USER, kCoreKey); }
+// A real Palm Desktop's value survives the tests: it is read before the first change and put
+// back when the process ends.
+struct SavedCorePath {
+  bool had = false;
+  std::string value;
+  SavedCorePath() {
+    char buf[4096];
+    DWORD size = sizeof buf - 1;
+    DWORD type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, kCoreKey, "DesktopPath", RRF_RT_REG_SZ, &type, buf, &size) == ERROR_SUCCESS) {
+      buf[sizeof buf - 1] = '\0';
+      had = true;
+      value = buf;
+    }
+  }
+  ~SavedCorePath() {
+    if (had) {
+      WriteCorePath(value);
+    } else {
+      DeleteCorePath();
+    }
+  }
+};
+
+void SaveCorePathOnce() { static SavedCorePath saved; }
+
+}  // namespace
+
+void SetRegistryCorePath(const std::string& dir) {
+  SaveCorePathOnce();
+  WriteCorePath(dir);
+}
+
+// Removes the value "DesktopPath" (and the key, when that leaves it empty).
+void ClearRegistryCorePath() {
+  SaveCorePathOnce();
+  DeleteCorePath();
+}
 
 #else
 

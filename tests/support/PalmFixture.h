@@ -129,8 +129,9 @@ void RemoveKestrowIni();
 void PointKestrowIniAt(const std::string& dir);
 
 // The registry value DesktopPath under HKEY_CURRENT_USER\Software\U.S. Robotics\Pilot Desktop\Core:
-// set, or the whole key removed. On POSIX the fixture first points XDG_CONFIG_HOME at a temporary
-// directory of its own, so a test never touches the real per-user registry file.
+// set, or removed (with the key, when nothing else is in it). On POSIX the fixture first points
+// XDG_CONFIG_HOME at a temporary directory of its own, so a test never touches the real per-user
+// registry file; on Windows the value found before the first change is restored at process exit.
 void SetRegistryCorePath(const std::string& dir);
 void ClearRegistryCorePath();
 
