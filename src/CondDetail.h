@@ -30,7 +30,7 @@ class TfmCondDetail : public QDialog {
 
   CONDUIT_REC* GetData() const { return m_pData; }
 
- public slots:
+ public Q_SLOTS:
   // OK: stores the choice and closes with the result OK; stays open without a record.
   void btnOKClick();
 
