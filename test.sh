@@ -56,21 +56,22 @@ stage_qt5() {
 stage_mingw64() {
   configure_and_build mingw64 || return 1
   # A fresh prefix for every run, and one persistent wineserver for it: without the server
-  # every test process costs seconds.
-  local prefix rc
+  # every test process costs seconds. The server comes first and the prefix is made with its
+  # output discarded: the Wine services that the first Wine program starts live as long as the
+  # server and keep that program's output open, which would stall CTest on the first test.
+  local prefix rc display=${DISPLAY-}
   prefix=$(mktemp -d /tmp/orvane-wine.XXXXXX)
   export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  (unset DISPLAY; /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1)
-  wineserver -p
-  local display=${DISPLAY-}
   unset DISPLAY
+  /usr/lib/wine/wineserver -p
+  /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
   run_ctest --preset mingw64 -j "$jobs"
   rc=$?
-  [ -n "$display" ] && export DISPLAY=$display
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
+  /usr/lib/wine/wineserver -k 2>/dev/null
+  /usr/lib/wine/wineserver -w 2>/dev/null
   rm -rf "$prefix"
-  unset WINEPREFIX
+  unset WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+  [ -n "$display" ] && export DISPLAY=$display
   return $rc
 }
 
