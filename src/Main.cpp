@@ -607,6 +607,8 @@ void TfmMain::sbtnApplyClick() {
   int nApplied = 0;
   QStringList failed;
   const int nRows = m_pUserModel->rowCount();
+  // Thousands of users take seconds: the wait cursor shows that the tool is busy.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
   for (int i = 0; i < nRows; ++i) {
     if (m_pUserModel->item(i, 0)->checkState() != Qt::Checked) continue;
     const UserRecord* pUser = UserRecordAt(i);
@@ -617,6 +619,8 @@ void TfmMain::sbtnApplyClick() {
                                      : QStringLiteral("user %1").arg(pUser->userId));
     }
   }
+
+  QApplication::restoreOverrideCursor();
 
   if (nApplied == 0) {
     ShowMessageBox(this, QStringLiteral("No user is selected."), QStringLiteral("Information"),
@@ -635,14 +639,19 @@ void TfmMain::sbtnApplyClick() {
 // -------------------------------------------------------------------------------------------------
 // The simple commands and the dialogs
 
-void TfmMain::sbtnHelpClick() {
+QByteArray HelpAddress() {
   char szDir[260];
-  if (!GetModuleDirectory(nullptr, szDir, sizeof szDir)) return;
+  if (!GetModuleDirectory(nullptr, szDir, sizeof szDir)) return {};
   // file:///opt/orvane/help/orvane/index.htm?ref=app, file:///C:/Tools/help/... on Windows.
   QUrl url = QUrl::fromLocalFile(QDir::fromNativeSeparators(QString::fromLocal8Bit(szDir)) +
                                  QStringLiteral("help/orvane/index.htm"));
   url.setQuery(QStringLiteral("ref=app"));
-  OpenWithShell(url.toEncoded().constData());
+  return url.toEncoded();
+}
+
+void TfmMain::sbtnHelpClick() {
+  const QByteArray address = HelpAddress();
+  if (!address.isEmpty()) OpenWithShell(address.constData());
 }
 
 void TfmMain::sbtnExitClick() { close(); }

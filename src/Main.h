@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include <QByteArray>
 #include <QVector>
 #include <QWidget>
 
@@ -58,6 +59,11 @@ bool IsActionTicked(std::uint32_t dwAction);
 // switched off or 8, 1 for 2 (desktop overwrites handheld), 2 for 4 (handheld overwrites
 // desktop), 0 (synchronize) for 1 and every other value.
 std::int32_t SyncPrefCode(std::uint32_t dwAction);
+
+// The address of the help page, which travels beside the executable:
+// "file:///<the executable's directory>/help/orvane/index.htm?ref=app" (percent-encoded;
+// "file:///C:/..." on Windows). Empty when the directory cannot be found.
+QByteArray HelpAddress();
 
 class TfmMain : public QWidget {
   Q_OBJECT

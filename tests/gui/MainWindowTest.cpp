@@ -513,4 +513,11 @@ TEST_F(MainWindow, EmptyCacheIsEnumeratedAgain) {
   EXPECT_EQ(fs::file_size(DataFile("ovcond.dat")), kRowCount * COND_FILE_RECORD_SIZE);
 }
 
+// Help opens the page that travels beside the executable, as a file address with the query.
+TEST(MainWindowHelp, AddressIsThePageBesideTheExecutable) {
+  const std::string dir = ExeDir().generic_string();
+  EXPECT_EQ(HelpAddress().toStdString(),
+            "file://" + std::string(dir.front() == '/' ? "" : "/") + dir + "/help/orvane/index.htm?ref=app");
+}
+
 }  // namespace

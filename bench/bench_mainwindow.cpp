@@ -1,0 +1,215 @@
+// The main window on a large installation: start-up from the cache file (window shown), Apply to
+// every user, and the same sync-preference calls made in a plain loop, so that the cost the
+// window adds to the library calls shows as a ratio. Run by hand on a release build:
+//   bench_mainwindow [users] [conduits]          (default 2000 users, 300 conduits)
+// The installation is built with the test fixture in a temporary directory and found through
+// the per-user registry (the fixture keeps that in a temporary file). The tool's data files
+// beside this executable (ovcond.dat, ovcurr.dat) are put back as they were afterwards.
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QPushButton>
+
+#include "common/os/os.h"
+#include "common/palm/CondMgr.h"
+#include "src/Main.h"
+#include "src/MessageBox.h"
+#include "src/OVUtil.h"
+#include "tests/support/PalmFixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Timing {
+  double best = 0, median = 0;
+};
+
+Timing Summarise(std::vector<double> t) {
+  std::sort(t.begin(), t.end());
+  return {t.front(), t[t.size() / 2]};
+}
+
+double Seconds(const std::function<void()>& fn) {
+  const auto a = std::chrono::steady_clock::now();
+  fn();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
+}
+
+fs::path ExeDir() {
+  char buf[4096];
+  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
+  return fs::path(buf).parent_path();
+}
+
+// Keeps a file's bytes (or its absence) and puts them back on destruction.
+class KeptFile {
+ public:
+  explicit KeptFile(fs::path path) : m_path(std::move(path)) {
+    std::ifstream in(m_path, std::ios::binary);
+    if (in) m_bytes = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  ~KeptFile() {
+    std::error_code ec;
+    if (m_bytes) {
+      std::ofstream(m_path, std::ios::binary | std::ios::trunc).write(m_bytes->data(), static_cast<std::streamsize>(m_bytes->size()));
+    } else {
+      fs::remove(m_path, ec);
+    }
+  }
+  KeptFile(const KeptFile&) = delete;
+  KeptFile& operator=(const KeptFile&) = delete;
+
+ private:
+  fs::path m_path;
+  std::optional<std::string> m_bytes;
+};
+
+int g_nMessages = 0;
+int CountMessage(QWidget*, const QString&, const QString&, ov::MessageIcon) {
+  ++g_nMessages;
+  return 0;
+}
+
+std::string Creator(unsigned i) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "B%03u", i % 1000);
+  return buf;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const unsigned nUsers = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 2000;
+  const unsigned nConduits = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 300;
+  if (nUsers == 0 || nUsers > 32000 || nConduits == 0 || nConduits > 999) {
+    std::fprintf(stderr, "usage: bench_mainwindow [users 1..32000] [conduits 1..999]\n");
+    return 2;
+  }
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+
+  const fs::path exeDir = ExeDir();
+  if (fs::exists(exeDir / "kestrow.ini")) {
+    std::fprintf(stderr, "bench_mainwindow: %s would point the tool elsewhere; move it away first\n",
+                 (exeDir / "kestrow.ini").string().c_str());
+    return 2;
+  }
+  KeptFile keepCond(exeDir / "ovcond.dat");
+  KeptFile keepCurr(exeDir / "ovcurr.dat");
+  char startDir[4096];
+  os::GetCurrentDirectory(startDir, sizeof startDir);
+  SetMessageBoxFunction(CountMessage);
+  InstallMessageHooks();
+
+  int status = 0;
+  {
+    // The backup conduit is always listed: nConduits - 1 registered conduits and the backup.
+    fixture::Installation inst;
+    for (unsigned i = 0; i < nUsers; ++i) {
+      fixture::User u;
+      u.id = 100000 + i;
+      u.name = "User " + std::to_string(i + 1);
+      u.directory = "user" + std::to_string(i + 1);
+      inst.AddUser(u);
+    }
+    for (unsigned i = 0; i + 1 < nConduits; ++i) {
+      const std::string module = "cond" + std::to_string(i) + ".dll";
+      fixture::Conduit c;
+      c.creator = Creator(i);
+      c.module = module;
+      c.title = "Conduit " + std::to_string(i + 1);
+      inst.AddConduit(c);
+      inst.AddModule("sample_named", module, c.title);
+    }
+    inst.SetBackupConduit("");
+    inst.Commit();
+    fixture::SetRegistryCorePath(inst.str());
+    std::error_code ec;
+    fs::remove(exeDir / "ovcond.dat", ec);
+    fs::remove(exeDir / "ovcurr.dat", ec);
+    const fs::path journal = inst.dir() / "palmdesk.journal";
+
+    // First start: enumerates every conduit and writes the cache file.
+    std::unique_ptr<TfmMain> pWin;
+    const double tFirst = Seconds([&] {
+      pWin = std::make_unique<TfmMain>();
+      pWin->show();
+      QApplication::processEvents();
+    });
+    pWin.reset();
+
+    const int kRounds = 5;
+    std::vector<double> tStart, tApply, tPlain;
+    for (int r = 0; r < kRounds; ++r) {
+      tStart.push_back(Seconds([&] {
+        pWin = std::make_unique<TfmMain>();
+        pWin->show();
+        QApplication::processEvents();
+      }));
+      if (r + 1 < kRounds) pWin.reset();
+    }
+
+    // The rows and users as the window holds them, for the plain loop.
+    std::vector<std::uint32_t> users, creators;
+    std::vector<std::int32_t> codes;
+    for (void* p = GetUserRoster()->GetFirst(); p; p = GetUserRoster()->GetNext()) {
+      users.push_back(static_cast<UserRecord*>(p)->userId);
+    }
+    for (int row = 0; const CONDUIT_REC* pRec = pWin->CondRecordAt(row); ++row) {
+      creators.push_back(pRec->dwCreatorID);
+      codes.push_back(SyncPrefCode(pRec->dwAction));
+    }
+    const std::size_t nCalls = users.size() * creators.size();
+
+    QPushButton* pApply = pWin->findChild<QPushButton*>(QStringLiteral("sbtnApply"));
+    for (int r = 0; r < kRounds; ++r) {
+      fs::resize_file(journal, 0, ec);
+      tPlain.push_back(Seconds([&] {
+        for (std::uint32_t user : users) {
+          for (std::size_t i = 0; i < creators.size(); ++i) {
+            palm::UmSetUserPermSyncPreferences(user, creators[i], codes[i]);
+          }
+        }
+      }));
+      fs::resize_file(journal, 0, ec);
+      g_nMessages = 0;
+      tApply.push_back(Seconds([&] { pApply->click(); }));
+      if (g_nMessages != 1) status = 1;
+    }
+    const std::size_t nJournal = inst.ReadJournal().size();
+    pWin.reset();
+    CCondMgr::GetInstance()->RemoveAll();
+    os::SetCurrentDirectory(startDir);
+    fixture::ClearRegistryCorePath();
+
+    const Timing start = Summarise(tStart), apply = Summarise(tApply), plain = Summarise(tPlain);
+    std::printf("main window: %zu users, %zu conduits, %zu sync-preference calls per Apply\n",
+                users.size(), creators.size(), nCalls);
+    std::printf("  first start (enumeration, window shown) %9.1f ms\n", tFirst * 1e3);
+    std::printf("  start from the cache (window shown)     %9.1f ms best  %9.1f ms median\n",
+                start.best * 1e3, start.median * 1e3);
+    std::printf("  Apply to every user                     %9.1f ms best  %9.1f ms median  (%.0f ns/call)\n",
+                apply.best * 1e3, apply.median * 1e3, apply.median * 1e9 / static_cast<double>(nCalls));
+    std::printf("  plain loop of the same calls            %9.1f ms best  %9.1f ms median  (%.0f ns/call)\n",
+                plain.best * 1e3, plain.median * 1e3, plain.median * 1e9 / static_cast<double>(nCalls));
+    std::printf("  Apply / plain loop (median)             %9.2f\n", apply.median / plain.median);
+    if (nJournal != nCalls) {
+      std::printf("  the last Apply wrote %zu journal lines, not %zu\n", nJournal, nCalls);
+      status = 1;
+    }
+  }
+  return status;
+}
