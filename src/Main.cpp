@@ -29,6 +29,7 @@
 #include "src/MessageBox.h"
 #include "src/OVProfile.h"
 #include "src/OVUtil.h"
+#include "src/profile.h"
 
 TfmMain* fmMain = nullptr;
 CCondMgr* g_pCondMgr = nullptr;
@@ -340,9 +341,17 @@ void TfmMain::closeEvent(QCloseEvent* event) {
 }
 
 void TfmMain::FormClose() {
+  if (!m_pProfile) return;
   ExchangeProfile(true, m_pProfile);
-  // Not reported when it cannot be written.
-  if (m_pProfile) m_pProfile->Save();
+  // The next start would show older actions without a word: say so while the window is here.
+  // The previous file stays whole when the new one cannot be written.
+  if (!m_pProfile->Save()) {
+    const char* szFile = m_pProfile->GetFileName();
+    ShowMessageBox(this,
+                   szFile[0] ? QStringLiteral("The current settings could not be saved to %1.").arg(QString::fromLocal8Bit(szFile))
+                             : QStringLiteral("The current settings could not be saved: the tool's own directory was not found."),
+                   QStringLiteral("Orvane Error"), ov::MessageIcon::Error);
+  }
 }
 
 void TfmMain::FormDestroy() {
@@ -691,7 +700,9 @@ void TfmMain::RunUserInfo(std::uint32_t /*userId*/) {
 }
 
 void TfmMain::RunProfiles() {
-  // The profiles dialog (TfmProfile) opens here: created with this window as owner, handed
-  // m_pProfMgr with SetProfMgr, shown modally and destroyed; its result is not used. It
-  // changes the conduit list through fmMain->ExchangeProfile.
+  // The dialog changes the conduit list itself (through fmMain->ExchangeProfile); its result
+  // is not used.
+  TfmProfile dialog(this);
+  dialog.SetProfMgr(m_pProfMgr);
+  dialog.exec();
 }
