@@ -26,9 +26,11 @@
 #include "common/misc/CxList.h"
 #include "common/misc/WinUtil.h"
 #include "common/palm/CondMgr.h"
+#include "src/CondDetail.h"
 #include "src/MessageBox.h"
 #include "src/OVProfile.h"
 #include "src/OVUtil.h"
+#include "src/Userinfo.h"
 #include "src/profile.h"
 
 TfmMain* fmMain = nullptr;
@@ -687,16 +689,19 @@ void TfmMain::sbtnDetailClick() {
   }
 }
 
-bool TfmMain::RunCondDetail(CONDUIT_REC* /*pRec*/) {
-  // The conduit detail dialog (TfmCondDetail) opens here: created with this window as owner,
-  // bound to pRec with SetData, shown modally and destroyed; true when it closed with OK, so
-  // that the row shows the record's new action.
-  return false;
+bool TfmMain::RunCondDetail(CONDUIT_REC* pRec) {
+  // Owned by this window, bound to pRec, shown modally and destroyed whatever its result; true
+  // when it closed with OK, so that the row shows the record's new action.
+  TfmCondDetail dlg(this);
+  dlg.SetData(pRec);
+  return dlg.exec() == QDialog::Accepted;
 }
 
-void TfmMain::RunUserInfo(std::uint32_t /*userId*/) {
-  // The user information dialog (TfmUserInfo) opens here: created with this window as owner,
-  // LoadUserInfo(userId), shown modally and destroyed.
+void TfmMain::RunUserInfo(std::uint32_t userId) {
+  // Owned by this window, filled once, shown modally and destroyed; its result is not used.
+  TfmUserInfo dlg(this);
+  dlg.LoadUserInfo(userId);
+  dlg.exec();
 }
 
 void TfmMain::RunProfiles() {
