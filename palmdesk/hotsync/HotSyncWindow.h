@@ -1,0 +1,53 @@
+// The stand-in HotSync manager's window: the users of one installation, and for the selected
+// user what every conduit will do at the next HotSync, with the temporary preferences that
+// override the permanent ones marked. The conduit list is filled only for the selected user,
+// so an installation of thousands of users opens at once.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include <QWidget>
+
+#include "palmdesk/hotsync/NextSync.h"
+
+class QLabel;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace palmdesk {
+
+class HotSyncWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Columns of the conduit list.
+  enum ConduitColumn { ColConduit, ColCreator, ColKind, ColAction, ColFrom, ConduitColumns };
+
+  explicit HotSyncWindow(const std::string& coreDir, QWidget* parent = nullptr);
+
+  // Reads the installation again; the selected user stays selected when it still exists.
+  void Refresh();
+  // Selects the user with this ID; false when it is not listed.
+  bool SelectUser(std::uint32_t userId);
+
+  const NextSync& state() const { return m_state; }
+
+ private:
+  void FillUsers(std::uint32_t selectUserId, bool haveSelection);
+  void FillConduits(const QTreeWidgetItem* userItem);
+  QString StatusText() const;
+
+  NextSync m_state;
+  std::string m_coreDir;
+
+  QLabel* m_pCore;
+  QTreeWidget* m_pUsers;
+  QTreeWidget* m_pConduits;
+  QLabel* m_pStatus;
+  QPushButton* m_pRefresh;
+  QPushButton* m_pClose;
+};
+
+}  // namespace palmdesk
