@@ -19,6 +19,7 @@ constexpr int kClientWidth = 433;
 constexpr int kClientHeight = 187;
 constexpr int kEditX = 89;
 constexpr int kEditWidth = 307;
+constexpr int kLabelGap = 6;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 27;
 
@@ -28,11 +29,12 @@ T* Named(T* p, const char* name) {
   return p;
 }
 
-// A label as wide as its text, at x, y.
+// A label as wide as its text, at x, y; moved left when a wide font would bring it closer than
+// kLabelGap to the edit boxes.
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x, int y) {
   QLabel* p = Named(new QLabel(text, parent), name);
   p->adjustSize();
-  p->move(x, y);
+  p->move(qMax(0, qMin(x, kEditX - kLabelGap - p->width())), y);
   return p;
 }
 
