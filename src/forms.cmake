@@ -33,3 +33,28 @@ add_custom_target(orvane_help ALL
 add_executable(orvane ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 target_link_libraries(orvane PRIVATE orvane_forms)
 add_dependencies(orvane orvane_help)
+
+# ---------------------------------------------------------------------------------------------
+# Resources of the program itself: on Windows the version information and the icon MAINICON
+# (res/orvane.rc); on Linux the desktop entry and the menu icon, installed with the program.
+if(WIN32)
+  target_sources(orvane PRIVATE ${CMAKE_CURRENT_LIST_DIR}/res/orvane.rc)
+else()
+  include(GNUInstallDirs)
+  # The program keeps its help pages and its data files in its own directory, so it is
+  # installed into a directory of its own, and bin/orvane links to it. For a user's own install
+  # (cmake --install <build dir> --prefix ~/.local) that directory is writable, as the data
+  # files need.
+  set(orvane_program_dir ${CMAKE_INSTALL_LIBEXECDIR}/orvane)
+  install(TARGETS orvane RUNTIME DESTINATION ${orvane_program_dir})
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/help/ DESTINATION ${orvane_program_dir}/help)
+  file(RELATIVE_PATH orvane_link_target /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${orvane_program_dir}/orvane)
+  install(CODE "
+    set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    file(MAKE_DIRECTORY \"\${bin}\")
+    file(REMOVE \"\${bin}/orvane\")
+    file(CREATE_LINK \"${orvane_link_target}\" \"\${bin}/orvane\" SYMBOLIC)
+    message(STATUS \"Installing: \${bin}/orvane -> ${orvane_link_target}\")")
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/res/orvane.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/res/orvane.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)
+endif()
