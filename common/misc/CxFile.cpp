@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "common/misc/Endian.h"
 #include "common/os/os.h"
 
 #define OV_SOURCE_NAME "common\\misc\\CxFile"
@@ -29,18 +30,6 @@ std::string TempNameFor(const char* szTarget) {
   strName += ".~";
   for (int i = 0; i < 6; ++i) strName += kHex[(x >> (4 * i)) & 0xF];
   return strName;
-}
-
-std::uint32_t LoadLE32(const unsigned char* b) {
-  return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-         static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-}
-
-void StoreLE32(unsigned char* b, std::uint32_t v) {
-  b[0] = static_cast<unsigned char>(v);
-  b[1] = static_cast<unsigned char>(v >> 8);
-  b[2] = static_cast<unsigned char>(v >> 16);
-  b[3] = static_cast<unsigned char>(v >> 24);
 }
 
 }  // namespace

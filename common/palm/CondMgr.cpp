@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/misc/Endian.h"
 #include "common/misc/CxFile.h"
 #include "common/misc/CxList.h"
 #include "src/OVUtil.h"
@@ -39,18 +40,6 @@ static_assert(kOffTitle + COND_TITLE_LEN == kOffObject);
 constexpr std::size_t kInstallTextArea = 256;  // module path at 324, display name at 584
 static_assert(palm::kInstallInfoModuleOffset + kInstallTextArea == palm::kInstallInfoCreatorOffset);
 static_assert(palm::kInstallInfoNameOffset + kInstallTextArea == palm::kInstallInfoSize);
-
-std::uint32_t LoadLE32(const unsigned char* b) {
-  return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-         static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-}
-
-void StoreLE32(unsigned char* b, std::uint32_t v) {
-  b[0] = static_cast<unsigned char>(v);
-  b[1] = static_cast<unsigned char>(v >> 8);
-  b[2] = static_cast<unsigned char>(v >> 16);
-  b[3] = static_cast<unsigned char>(v >> 24);
-}
 
 // Length of the text in a field of nWidth bytes, never counting past nWidth - 1: a text without
 // a terminator inside its field ends at the field's last byte.
@@ -298,7 +287,7 @@ void CCondMgr::AddEnumerated(const CONDUIT_REC& work, std::uint32_t dwKind) {
 }
 
 void CCondMgr::LoadRegistered(std::uint32_t dwFlags) {
-  const std::int32_t nCount = palm::CmGetConduitCount();
+  const std::int32_t nCount = std::min(palm::CmGetConduitCount(), COND_MAX_LIBRARY_COUNT);
   for (std::int32_t i = 0; i < nCount; ++i) {
     CONDUIT_REC work;
     std::memset(&work, 0, sizeof work);
@@ -335,7 +324,7 @@ void CCondMgr::LoadRegistered(std::uint32_t dwFlags) {
 }
 
 void CCondMgr::LoadInstall() {
-  const std::int32_t nCount = palm::PltGetInstallConduitCount();
+  const std::int32_t nCount = std::min(palm::PltGetInstallConduitCount(), COND_MAX_LIBRARY_COUNT);
   for (std::int32_t i = 0; i < nCount; ++i) {
     unsigned char abBlock[palm::kInstallInfoSize];
     std::memset(abBlock, 0, sizeof abBlock);
