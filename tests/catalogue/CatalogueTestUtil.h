@@ -11,20 +11,13 @@
 #include <vector>
 
 #include "common/palm/CondMgr.h"
+#include "tests/support/TestFiles.h"
 
 namespace catalogue_test {
 
-using Bytes = std::vector<unsigned char>;
-
-inline Bytes ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteAll(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testfiles::Bytes;
+using testfiles::ReadAll;
+using testfiles::WriteAll;
 
 // Every record of the catalogue, copied, in catalogue order.
 inline std::vector<CONDUIT_REC> Snapshot(CCondMgr* pMgr) {

@@ -13,35 +13,13 @@
 #include <thread>
 
 #include "common/os/os.h"
+#include "tests/support/TestFiles.h"
 
 namespace os_test {
 
 namespace fs = std::filesystem;
 
-// A fresh empty directory, removed with its contents on destruction.
-class TempDir {
- public:
-  TempDir() {
-    static std::atomic<unsigned> s_n{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    m_path = fs::temp_directory_path() /
-             ("ov-os-" + std::to_string(stamp) + "-" + std::to_string(s_n++));
-    fs::create_directories(m_path);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(m_path, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const fs::path& path() const { return m_path; }
-  std::string str() const { return m_path.string(); }
-  std::string File(std::string_view name) const { return (m_path / name).string(); }
-
- private:
-  fs::path m_path;
-};
+using TempDir = testfiles::ScratchDir;
 
 inline void WriteFile(const std::string& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -13,59 +13,18 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TestFiles.h"
+
 namespace profiles_test {
 
 namespace fs = std::filesystem;
 
-// A fresh empty directory, removed with its contents on destruction.
-class ScratchDir {
- public:
-  ScratchDir() {
-    static std::atomic<unsigned> s_n{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    m_path = fs::temp_directory_path() / ("ov-prof-" + std::to_string(stamp) + "-" + std::to_string(s_n++));
-    fs::create_directories(m_path);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    fs::remove_all(m_path, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  std::string File(const char* name) const { return (m_path / name).string(); }
-  // The names of everything in the directory, sorted.
-  std::vector<std::string> List() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(m_path)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  fs::path m_path;
-};
-
-using Bytes = std::vector<unsigned char>;
-
-inline Bytes ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteAll(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Little-endian builders for hand-made files.
-inline void Put32(Bytes& b, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}
-inline void PutText(Bytes& b, const std::string& s) {
-  Put32(b, static_cast<std::uint32_t>(s.size()));
-  b.insert(b.end(), s.begin(), s.end());
-}
+using testfiles::Bytes;
+using testfiles::Put32;
+using testfiles::PutText;
+using testfiles::ReadAll;
+using testfiles::ScratchDir;
+using testfiles::WriteAll;
 
 // Runs f and returns how long it took, in milliseconds.
 template <typename F>
