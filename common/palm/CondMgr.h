@@ -42,6 +42,11 @@ inline constexpr std::uint32_t COND_SRC_KEEP_MISSING = 0x20;    // registered: k
                                                                 // file unless its path is empty
 inline constexpr std::uint32_t COND_SRC_DEFAULT = 0x07;         // what the main window asks for
 
+// The most indices the catalogue asks one library about. A library reports its count as a
+// signed 32-bit value; a damaged one may say 2147483647, and asking about every index would
+// never end, so a larger count is taken as this many (far more than any installation holds).
+inline constexpr std::int32_t COND_MAX_LIBRARY_COUNT = 65535;
+
 // The backup conduit's creator ID.
 inline constexpr std::uint32_t BACKUP_CREATOR_ID = 0xFFFFFFFFu;
 
