@@ -18,6 +18,14 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// A fault switch's value is kept as raw text and written back as it is, so it also loses the
+// carriage returns at its edges, which a line end would otherwise swallow on the way back.
+std::string_view TrimRaw(std::string_view s) {
+  while (!s.empty() && (IsBlank(s.front()) || s.front() == '\r')) s.remove_prefix(1);
+  while (!s.empty() && (IsBlank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -164,7 +172,7 @@ class Reader {
     } else if (key == "name") {
       NameLine();
     } else if (key.rfind("fault.", 0) == 0 && key.size() > 6) {
-      FaultLine(key.substr(6), Trim(line.substr(eq + 1)));
+      FaultLine(key.substr(6), TrimRaw(line.substr(eq + 1)));
     } else {
       Problem("unknown key");
     }
@@ -240,47 +248,61 @@ class Reader {
     m_d->moduleNames[file] = Text(1);
   }
 
+  // A switch is read from its text as kept (cut to kMaxText), so that the text and the switch
+  // always agree; a value that cannot be read skips the line whole, like any other bad line,
+  // and an earlier line of the same switch stays in force.
   void FaultLine(const std::string& key, std::string_view value) {
     if (m_d->faultText.size() >= kMaxFaults && !m_d->faultText.count(key)) return Problem("too many faults");
-    m_d->faultText[key] = CutText(std::string(value));
+    const std::string text(TrimRaw(CutText(std::string(value))));
     Faults& f = m_d->faults;
     std::int64_t n = 0;
+    std::int32_t v = 0;
     bool ok = true;
     if (key == "user_count") {
-      ok = ParseI64(value, &n);
+      ok = ParseI64(text, &n);
       if (ok) {
         f.hasUserCount = true;
         f.userCount = static_cast<std::int16_t>(std::clamp<std::int64_t>(n, INT16_MIN, INT16_MAX));
       }
     } else if (key == "conduit_count") {
-      ok = ParseI32(value, &f.conduitCount);
-      f.hasConduitCount = ok;
+      ok = ParseI32(text, &v);
+      if (ok) {
+        f.hasConduitCount = true;
+        f.conduitCount = v;
+      }
     } else if (key == "install_count") {
-      ok = ParseI32(value, &f.installCount);
-      f.hasInstallCount = ok;
+      ok = ParseI32(text, &v);
+      if (ok) {
+        f.hasInstallCount = true;
+        f.installCount = v;
+      }
     } else if (key == "install_info_fail") {
-      ok = ParseFaultList(value, 0, &f.installInfoFail);
+      ok = ParseFaultList(text, 0, &f.installInfoFail);
     } else if (key == "user_name_fail") {
-      ok = ParseFaultList(value, -501, &f.userNameFail);
+      ok = ParseFaultList(text, -501, &f.userNameFail);
     } else if (key == "user_directory_fail") {
-      ok = ParseFaultList(value, -501, &f.userDirectoryFail);
+      ok = ParseFaultList(text, -501, &f.userDirectoryFail);
     } else if (key == "sync_write_fail") {
-      ok = ParseI32(value, &f.syncWriteFail);
-      f.hasSyncWriteFail = ok;
+      ok = ParseI32(text, &v);
+      if (ok) {
+        f.hasSyncWriteFail = true;
+        f.syncWriteFail = v;
+      }
     } else if (key == "media_type_fail") {
-      ok = ParseFaultList(value, -502, &f.mediaTypeFail);
+      ok = ParseFaultList(text, -502, &f.mediaTypeFail);
     } else if (key == "slot_info_count") {
-      ok = ParseI64(value, &n) && n >= 0 && n <= UINT16_MAX;
+      ok = ParseI64(text, &n) && n >= 0 && n <= UINT16_MAX;
       if (ok) {
         f.hasSlotInfoCount = true;
         f.slotInfoCount = static_cast<std::uint16_t>(n);
       }
     } else if (key == "unterminated_texts") {
-      ok = ParseI64(value, &n);
-      f.unterminatedTexts = ok && n != 0;
+      ok = ParseI64(text, &n);
+      if (ok) f.unterminatedTexts = n != 0;
     }
     // Keys the reader does not know are kept in faultText only.
-    if (!ok) Problem("bad fault value");
+    if (!ok) return Problem("bad fault value");
+    m_d->faultText[key] = text;
   }
 
   Description* m_d;
@@ -289,7 +311,7 @@ class Reader {
   std::vector<std::string_view> m_fields;
 };
 
-void AppendFields(std::string* out, const char* key, std::initializer_list<std::string> fields) {
+void AppendFields(std::string* out, std::string_view key, std::initializer_list<std::string> fields) {
   *out += key;
   *out += " = ";
   bool first = true;
@@ -425,8 +447,8 @@ std::string FormatDescription(const Description& d) {
     AppendFields(&out, "name", {EncodeField(file), EncodeField(name)});
   }
   for (const auto& [key, value] : d.faultText) {
-    std::string line = "fault." + key;
-    AppendFields(&out, line.c_str(), {value});
+    // The key as read, zero bytes included.
+    AppendFields(&out, "fault." + key, {value});
   }
   return out;
 }
