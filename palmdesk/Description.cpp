@@ -299,6 +299,15 @@ class Reader {
     } else if (key == "unterminated_texts") {
       ok = ParseI64(text, &n);
       if (ok) f.unterminatedTexts = n != 0;
+    } else if (key == "slot_count") {
+      ok = ParseI64(text, &n) && n >= 0 && n <= UINT16_MAX;
+      if (ok) {
+        f.hasSlotCount = true;
+        f.slotCount = static_cast<std::uint16_t>(n);
+      }
+    } else if (key == "oversized_texts") {
+      ok = ParseI64(text, &n);
+      if (ok) f.oversizedTexts = n != 0;
     }
     // Keys the reader does not know are kept in faultText only.
     if (!ok) return Problem("bad fault value");

@@ -91,6 +91,12 @@ struct Faults {
                                          // count, whatever it filled
   bool unterminatedTexts = false;        // fault.unterminated_texts = 1: the user data texts
                                          // fill the whole buffer and leave no terminator
+  bool hasSlotCount = false;
+  std::uint16_t slotCount = 0;           // fault.slot_count: UmSlotGetSlotCount answers this
+                                         // for every user, whatever slots the user has
+  bool oversizedTexts = false;           // fault.oversized_texts = 1: every text of every
+                                         // library fills the whole buffer with no terminator
+                                         // and reports a size larger than was offered
 
   // The entry of list for key, or nullptr.
   static const FaultEntry* Find(const std::vector<FaultEntry>& list, std::uint32_t key);

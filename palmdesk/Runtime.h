@@ -71,4 +71,24 @@ std::int32_t PutText(const std::string& text, char* buf, Size* size, std::int32_
   return 0;
 }
 
+// A library that overruns its own size (fault.oversized_texts): the whole buffer of capacity
+// *size filled with text over and over (an empty text as 'x'), no terminator, *size set to the
+// largest value its type holds, more than was offered, and success. Nothing is written past the
+// capacity. No buffer or size, or no capacity: badParam.
+template <class Size>
+std::int32_t PutOversized(const std::string& text, char* buf, Size* size, std::int32_t badParam) {
+  if (buf == nullptr || size == nullptr || *size <= 0) return badParam;
+  for (Size i = 0; i < *size; ++i) buf[i] = text.empty() ? 'x' : text[static_cast<std::size_t>(i) % text.size()];
+  *size = std::numeric_limits<Size>::max();
+  return 0;
+}
+
+// A text answer: PutText, or PutOversized when the installation asks for it.
+template <class Size>
+std::int32_t PutAnswer(const Session& s, const std::string& text, char* buf, Size* size, std::int32_t badParam,
+                       std::int32_t tooSmall) {
+  if (s.desc().faults.oversizedTexts) return PutOversized(text, buf, size, badParam);
+  return PutText(text, buf, size, badParam, tooSmall);
+}
+
 }  // namespace palmdesk

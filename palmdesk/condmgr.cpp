@@ -23,7 +23,7 @@ std::int32_t CreatorText(const char* creator, std::string palmdesk::Conduit::*fi
   Session s;
   const palmdesk::Conduit* c = s.FindConduit(creator);
   if (c == nullptr) return kNotFound;
-  return palmdesk::PutText(c->*field, buf, size, kBadParam, kTooSmall);
+  return palmdesk::PutAnswer(s, c->*field, buf, size, kBadParam, kTooSmall);
 }
 
 std::int32_t CreatorValue(const char* creator, std::uint32_t palmdesk::Conduit::*field, std::uint32_t* value) {
@@ -50,7 +50,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI CmGetConduitCreatorID(std::int32_t index, c
   Session s;
   const auto& list = s.desc().conduits;
   if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return kNotFound;
-  return palmdesk::PutText(list[static_cast<std::size_t>(index)].creator, creator, size, kBadParam, kTooSmall);
+  return palmdesk::PutAnswer(s, list[static_cast<std::size_t>(index)].creator, creator, size, kBadParam, kTooSmall);
 }
 
 PALMDESK_EXPORT std::int32_t PALMAPI CmConvertStringToCreatorID(const char* creator, std::uint32_t* id) {
@@ -100,7 +100,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI CmGetBackupConduit(char* module, std::int32
   if (module == nullptr || size == nullptr) return kBadParam;
   Session s;
   if (!s.desc().hasBackup) return kNotFound;
-  return palmdesk::PutText(s.desc().backup, module, size, kBadParam, kTooSmall);
+  return palmdesk::PutAnswer(s, s.desc().backup, module, size, kBadParam, kTooSmall);
 }
 
 PALMDESK_EXPORT std::int32_t PALMAPI CmGetCorePath(char* buf, std::int32_t* size) {

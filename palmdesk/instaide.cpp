@@ -18,8 +18,14 @@ constexpr std::int32_t kTooSmall = palm::INSTAIDE_ERR_BUFFER_TOO_SMALL;
 // What the entry points the tool never calls answer.
 constexpr std::int32_t kNotSupported = -701;
 
-// Copies text into the block's area of cap bytes, cut to cap - 1 bytes and terminated.
-void PutArea(unsigned char* block, int offset, int cap, const std::string& text) {
+// Copies text into the block's area of cap bytes, cut to cap - 1 bytes and terminated; with
+// overfill (fault.oversized_texts), fills the whole area with the text over and over instead
+// and leaves no terminator.
+void PutArea(unsigned char* block, int offset, int cap, const std::string& text, bool overfill) {
+  if (overfill) {
+    for (int i = 0; i < cap; ++i) block[offset + i] = static_cast<unsigned char>(text.empty() ? 'x' : text[static_cast<std::size_t>(i) % text.size()]);
+    return;
+  }
   std::size_t n = text.size() < static_cast<std::size_t>(cap - 1) ? text.size() : static_cast<std::size_t>(cap - 1);
   std::memcpy(block + offset, text.data(), n);
   block[offset + static_cast<int>(n)] = '\0';
@@ -50,13 +56,15 @@ PALMDESK_EXPORT std::int32_t PALMAPI PltGetInstallConduitInfo(std::uint32_t inde
   const palmdesk::InstallConduit& c = list[index];
   auto* b = static_cast<unsigned char*>(block);
   std::memset(b, 0, palm::kInstallInfoSize);
-  PutArea(b, 0, 64, c.directory);
-  PutArea(b, 64, 256, c.extensions);
+  const bool overfill = s.desc().faults.oversizedTexts;
+  PutArea(b, 0, 64, c.directory, overfill);
+  PutArea(b, 64, 256, c.extensions, overfill);
   for (int i = 0; i < 4; ++i) b[320 + i] = static_cast<unsigned char>((c.mask >> (8 * i)) & 0xFF);
-  PutArea(b, palm::kInstallInfoModuleOffset, 256, c.module);
+  PutArea(b, palm::kInstallInfoModuleOffset, 256, c.module, overfill);
   std::memcpy(b + palm::kInstallInfoCreatorOffset, c.creator.data(), c.creator.size() < 4 ? c.creator.size() : 4);
-  PutArea(b, palm::kInstallInfoNameOffset, 256, c.name);
-  *size = palm::kInstallInfoSize;
+  PutArea(b, palm::kInstallInfoNameOffset, 256, c.name, overfill);
+  // A library that overruns its own size reports more than the block holds.
+  *size = overfill ? INT32_MAX : palm::kInstallInfoSize;
   return 1;
 }
 

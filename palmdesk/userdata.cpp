@@ -31,8 +31,8 @@ std::int32_t PutUnterminated(const std::string& text, char* buf, Size* size) {
 
 template <class Size>
 std::int32_t PutUserText(const palmdesk::Session& s, const std::string& text, char* buf, Size* size) {
-  if (s.desc().faults.unterminatedTexts) return PutUnterminated(text, buf, size);
-  return palmdesk::PutText(text, buf, size, kBadParam, kTooSmall);
+  if (s.desc().faults.unterminatedTexts && !s.desc().faults.oversizedTexts) return PutUnterminated(text, buf, size);
+  return palmdesk::PutAnswer(s, text, buf, size, kBadParam, kTooSmall);
 }
 
 std::int32_t UserText(std::uint32_t userId, std::string palmdesk::User::*field,
@@ -123,7 +123,8 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetSlotCount(std::uint32_t userId, st
   Session s;
   const palmdesk::User* u = s.FindUser(userId);
   if (u == nullptr) return kBadUser;
-  *count = static_cast<std::uint16_t>(u->slots.size());  // at most 1024 slots are kept
+  // At most 1024 slots are kept; fault.slot_count answers any 16-bit count.
+  *count = s.desc().faults.hasSlotCount ? s.desc().faults.slotCount : static_cast<std::uint16_t>(u->slots.size());
   return 0;
 }
 
