@@ -226,9 +226,18 @@ std::int32_t GetPalmCorePath(char* buf, std::uint32_t cap) {
     return PALMPATH_NOT_FOUND;
   }
   // A value that does not fit, terminator included, is never handed on cut short.
-  if (result == os::RegResult::MoreData || size > cap || !std::memchr(buf, '\0', cap)) {
+  if (result == os::RegResult::MoreData || size > cap) {
     buf[0] = '\0';
     return PALMPATH_TOO_LONG;
+  }
+  // A value stored without a terminator (a binary value, or a string written without one) ends
+  // where the read says it ends, never at whatever the buffer held after it.
+  if (size == 0 || buf[size - 1] != '\0') {
+    if (size >= cap) {
+      buf[0] = '\0';
+      return PALMPATH_TOO_LONG;
+    }
+    buf[size] = '\0';
   }
   return PALMPATH_OK;
 }
