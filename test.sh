@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds every configuration of Orvane and runs every test. Fails when any stage fails.
 #   ./test.sh              everything
-#   ./test.sh linux asan   only the named stages (linux asan qt5 mingw64 mingw32)
+#   ./test.sh linux asan   only the named stages (linux asan qt5 mingw64 mingw32 fuzz)
 set -uo pipefail
 cd "$(dirname "$0")"
 
@@ -9,7 +9,7 @@ scripts/install-deps.sh || { echo "test.sh: installing the packages failed" >&2;
 
 jobs=$(nproc 2>/dev/null || echo 2)
 stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=(linux asan qt5 mingw64 mingw32)
+[ ${#stages[@]} -gt 0 ] || stages=(linux asan qt5 mingw64 mingw32 fuzz)
 results=()
 failed=0
 
@@ -81,6 +81,12 @@ stage_mingw32() {
   # must print a known token has printed it.
   configure_and_build mingw32 || return 1
   echo "i686: compiled; its tests are not run (no 32-bit Wine on this machine)"
+}
+
+stage_fuzz() {
+  # Every reader of outside data under libFuzzer with both sanitizers: its regression inputs
+  # (fuzz/corpus, fuzz/regressions) once, then 20 s of fuzzing; any finding fails the stage.
+  scripts/fuzz.sh 20
 }
 
 for s in "${stages[@]}"; do
