@@ -27,6 +27,7 @@
 #include "src/OVProfile.h"
 #include "src/OVUtil.h"
 #include "tests/support/PalmFixture.h"
+#include "tests/support/WindowTest.h"
 
 namespace fs = std::filesystem;
 
@@ -44,13 +45,8 @@ int CaptureMessage(QWidget*, const QString& text, const QString& caption, ov::Me
   return 0;
 }
 
-fs::path ExeDir() {
-  char buf[4096];
-  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
-  return fs::path(buf).parent_path();
-}
-
-fs::path DataFile(const char* name) { return ExeDir() / name; }
+using windowtest::DataFile;
+using windowtest::ExeDir;
 
 std::vector<CONDUIT_REC> ReadCache() {
   std::ifstream in(DataFile("ovcond.dat"), std::ios::binary);
@@ -83,30 +79,14 @@ enum Row { kDate, kMemo, kAddr, kInstall, kBackup, kRowCount };
 
 constexpr std::uint32_t kFirstUserId = 1001;
 
-class MainWindow : public testing::Test {
+class MainWindow : public windowtest::WindowTest {
  protected:
+  MainWindow() : WindowTest(CaptureMessage) {}
+
   void SetUp() override {
-    ASSERT_TRUE(os::GetCurrentDirectory(m_szStartDir, sizeof m_szStartDir));
-    RemoveDataFiles();
+    WindowTest::SetUp();
     g_said.clear();
-    SetMessageBoxFunction(CaptureMessage);
     InstallMessageHooks();
-  }
-
-  void TearDown() override {
-    // Modules and libraries go before the installation, and the current directory leaves it.
-    m_pWin.reset();
-    if (g_pCondMgr) g_pCondMgr->RemoveAll();
-    os::SetCurrentDirectory(m_szStartDir);
-    fixture::RemoveKestrowIni();
-    RemoveDataFiles();
-    m_pInst.reset();
-    SetMessageBoxFunction(nullptr);
-  }
-
-  static void RemoveDataFiles() {
-    std::error_code ec;
-    for (const char* name : {"ovcond.dat", "ovcurr.dat", "ovprof.dat"}) fs::remove(DataFile(name), ec);
   }
 
   // Users named by names (IDs from 1001), three registered conduits with their modules, an
@@ -184,9 +164,6 @@ class MainWindow : public testing::Test {
     Find<QAction>(item)->trigger();
   }
 
-  char m_szStartDir[4096] = {};
-  std::unique_ptr<fixture::Installation> m_pInst;
-  std::unique_ptr<TfmMain> m_pWin;
 };
 
 // -------------------------------------------------------------------------------------------------

@@ -24,6 +24,7 @@
 #include "src/MessageBox.h"
 #include "tests/gui_dialogs/ModalDriver.h"
 #include "tests/support/PalmFixture.h"
+#include "tests/support/WindowTest.h"
 
 namespace fs = std::filesystem;
 
@@ -37,35 +38,11 @@ enum Row { kAddr, kInstall, kBackup };
 
 int Silent(QWidget*, const QString&, const QString&, ov::MessageIcon) { return 0; }
 
-fs::path DataFile(const char* name) {
-  char buf[4096];
-  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
-  return fs::path(buf).parent_path() / name;
-}
+using windowtest::DataFile;
 
-class MainDialogs : public testing::Test {
+class MainDialogs : public windowtest::WindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(os::GetCurrentDirectory(m_szStartDir, sizeof m_szStartDir));
-    RemoveDataFiles();
-    SetMessageBoxFunction(Silent);
-  }
-
-  void TearDown() override {
-    // The window releases the libraries; the modules go before the installation does.
-    m_pWin.reset();
-    if (g_pCondMgr) g_pCondMgr->RemoveAll();
-    os::SetCurrentDirectory(m_szStartDir);
-    fixture::RemoveKestrowIni();
-    RemoveDataFiles();
-    m_pInst.reset();
-    SetMessageBoxFunction(nullptr);
-  }
-
-  static void RemoveDataFiles() {
-    std::error_code ec;
-    for (const char* name : {"ovcond.dat", "ovcurr.dat", "ovprof.dat"}) fs::remove(DataFile(name), ec);
-  }
+  MainDialogs() : WindowTest(Silent) {}
 
   // Alice and Bob (Bob with two slots), the Address Book, an install conduit and the backup
   // conduit; or no users at all.
@@ -126,9 +103,6 @@ class MainDialogs : public testing::Test {
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
   }
 
-  char m_szStartDir[4096] = {};
-  std::unique_ptr<fixture::Installation> m_pInst;
-  std::unique_ptr<TfmMain> m_pWin;
 };
 
 // One conduit through a series of detail dialogs and ticks: each step's record, Action text

@@ -34,6 +34,7 @@
 #include "src/ProfDetail.h"
 #include "src/profile.h"
 #include "tests/support/PalmFixture.h"
+#include "tests/support/WindowTest.h"
 
 namespace fs = std::filesystem;
 
@@ -57,13 +58,7 @@ void ExpectError(const Said& said, const QString& text) {
   EXPECT_EQ(said.icon, ov::MessageIcon::Error);
 }
 
-fs::path ExeDir() {
-  char buf[4096];
-  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
-  return fs::path(buf).parent_path();
-}
-
-fs::path DataFile(const std::string& name) { return ExeDir() / name; }
+using windowtest::DataFile;
 QString Shown(const fs::path& path) { return QString::fromStdString(path.string()); }
 
 std::string Bytes(const fs::path& path) {
@@ -156,34 +151,13 @@ const Actions kSetA = {2, 0x10001, 4, 2, 0x10004};
 const Actions kSetB = {4, 1, 0x10002, 0x10002, 4};
 const Actions kDefaults = {1, 1, 1, 2, 4};
 
-class Profiles : public testing::Test {
+class Profiles : public windowtest::WindowTest {
  protected:
+  Profiles() : WindowTest(CaptureMessage) {}
+
   void SetUp() override {
-    ASSERT_TRUE(os::GetCurrentDirectory(m_szStartDir, sizeof m_szStartDir));
-    RemoveDataFiles();
+    WindowTest::SetUp();
     g_said.clear();
-    SetMessageBoxFunction(CaptureMessage);
-  }
-
-  void TearDown() override {
-    m_pWin.reset();
-    if (g_pCondMgr) g_pCondMgr->RemoveAll();
-    os::SetCurrentDirectory(m_szStartDir);
-    fixture::RemoveKestrowIni();
-    RemoveDataFiles();
-    m_pInst.reset();
-    SetMessageBoxFunction(nullptr);
-  }
-
-  // The tool's data files beside the executable, and anything a test put in their way.
-  static void RemoveDataFiles() {
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(ExeDir(), ec)) {
-      const std::string name = entry.path().filename().string();
-      if (name.rfind("ovcond.dat", 0) == 0 || name.rfind("ovcurr.dat", 0) == 0 || name.rfind("ovprof", 0) == 0) {
-        fs::remove_all(entry.path(), ec);
-      }
-    }
   }
 
   // One user; three registered conduits, an install conduit and the backup conduit. The
@@ -286,9 +260,6 @@ class Profiles : public testing::Test {
     return shown;
   }
 
-  char m_szStartDir[4096] = {};
-  std::unique_ptr<fixture::Installation> m_pInst;
-  std::unique_ptr<TfmMain> m_pWin;
 };
 
 // -------------------------------------------------------------------------------------------------

@@ -24,6 +24,7 @@
 #include "src/MessageBox.h"
 #include "tests/gui_dialogs/ModalDriver.h"
 #include "tests/support/PalmFixture.h"
+#include "tests/support/WindowTest.h"
 
 namespace fs = std::filesystem;
 
@@ -41,11 +42,7 @@ std::string Repeated(const std::string& text, std::size_t length) {
 int g_messages = 0;
 int CountMessage(QWidget*, const QString&, const QString&, ov::MessageIcon) { return ++g_messages; }
 
-fs::path DataFile(const char* name) {
-  char buf[4096];
-  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
-  return fs::path(buf).parent_path() / name;
-}
+using windowtest::DataFile;
 
 // What the user information dialog showed.
 struct Shown {
@@ -54,29 +51,13 @@ struct Shown {
   std::string lastRowType;
 };
 
-class HostileWindow : public testing::Test {
+class HostileWindow : public windowtest::WindowTest {
  protected:
+  HostileWindow() : WindowTest(CountMessage) {}
+
   void SetUp() override {
-    ASSERT_TRUE(os::GetCurrentDirectory(m_szStartDir, sizeof m_szStartDir));
-    RemoveDataFiles();
+    WindowTest::SetUp();
     g_messages = 0;
-    SetMessageBoxFunction(CountMessage);
-  }
-
-  void TearDown() override {
-    // The window releases the libraries; the modules go before the installation does.
-    m_pWin.reset();
-    if (g_pCondMgr) g_pCondMgr->RemoveAll();
-    os::SetCurrentDirectory(m_szStartDir);
-    fixture::RemoveKestrowIni();
-    RemoveDataFiles();
-    m_pInst.reset();
-    SetMessageBoxFunction(nullptr);
-  }
-
-  static void RemoveDataFiles() {
-    std::error_code ec;
-    for (const char* name : {"ovcond.dat", "ovcurr.dat", "ovprof.dat"}) fs::remove(DataFile(name), ec);
   }
 
   // Two users (the first with two slots), a registered conduit with its module, an install
@@ -132,9 +113,6 @@ class HostileWindow : public testing::Test {
     return s;
   }
 
-  char m_szStartDir[4096] = {};
-  std::unique_ptr<fixture::Installation> m_pInst;
-  std::unique_ptr<TfmMain> m_pWin;
 };
 
 // Texts overfilled and oversized, a user count as large as 16 bits hold, conduit counts as
