@@ -2,16 +2,15 @@
 
 #include <QByteArray>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "common/misc/Assert.h"
+#include "src/FormUtil.h"
 #include "common/palm/CondMgr.h"
 #include "src/Main.h"
 
@@ -24,12 +23,6 @@ constexpr int kClientHeight = 288;
 constexpr int kNameWidth = 247;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 27;
-
-template <class T>
-T* Named(T* p, const char* name) {
-  p->setObjectName(QString::fromLatin1(name));
-  return p;
-}
 
 }  // namespace
 
@@ -89,10 +82,7 @@ TfmCondDetail::TfmCondDetail(QWidget* owner)
   connect(btnOK, &QPushButton::clicked, this, &TfmCondDetail::btnOKClick);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  setFixedSize(kClientWidth, kClientHeight);
-  // Centred on the screen of the owner (the main window), or on the primary screen.
-  QScreen* pScreen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-  if (pScreen) move(pScreen->availableGeometry().center() - rect().center());
+  FixAndCentre(this, kClientWidth, kClientHeight, owner);
 
   FormCreate();
 }

@@ -2,13 +2,12 @@
 
 #include <cstring>
 
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "common/misc/Assert.h"
+#include "src/FormUtil.h"
 #include "src/MessageBox.h"
 
 #define OV_SOURCE_NAME "src\\ProfDetail"
@@ -22,12 +21,6 @@ constexpr int kEditWidth = 307;
 constexpr int kLabelGap = 6;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 27;
-
-template <class T>
-T* Named(T* p, const char* name) {
-  p->setObjectName(QString::fromLatin1(name));
-  return p;
-}
 
 // A label as wide as its text, at x, y; moved left when a wide font would bring it closer than
 // kLabelGap to the edit boxes.
@@ -96,9 +89,7 @@ TfmProfDetail::TfmProfDetail(QWidget* owner)
   connect(btnOK, &QPushButton::clicked, this, &TfmProfDetail::btnOKClick);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  setFixedSize(kClientWidth, kClientHeight);
-  QScreen* pScreen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-  if (pScreen) move(pScreen->availableGeometry().center() - rect().center());
+  FixAndCentre(this, kClientWidth, kClientHeight, owner);
 }
 
 void TfmProfDetail::SetFileName(const char* szFileName) {

@@ -5,17 +5,16 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "src/OVUtil.h"
+#include "src/FormUtil.h"
 
 namespace {
 
@@ -43,12 +42,6 @@ constexpr MediaType kMediaTypes[] = {
     {0x736D6564, "SmartMedia"},             // 'smed'
 };
 constexpr const char* kMediaUnknown = "Not Specified";
-
-template <class T>
-T* Named(T* p, const char* name) {
-  p->setObjectName(QString::fromLatin1(name));
-  return p;
-}
 
 // A text buffer as the library left it, read only up to its last byte: a library that writes
 // no terminator must not make us read past the buffer.
@@ -148,10 +141,7 @@ TfmUserInfo::TfmUserInfo(QWidget* owner)
   pMain->addWidget(GroupBox2, 1);
   pMain->addLayout(pButtons);
 
-  setFixedSize(kClientWidth, kClientHeight);
-  // Centred on the screen of the owner (the main window), or on the primary screen.
-  QScreen* pScreen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-  if (pScreen) move(pScreen->availableGeometry().center() - rect().center());
+  FixAndCentre(this, kClientWidth, kClientHeight, owner);
 }
 
 void TfmUserInfo::LoadUserInfo(std::uint32_t userId) {

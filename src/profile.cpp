@@ -4,11 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QPalette>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTimer>
 #include <QTreeWidget>
@@ -20,6 +18,7 @@
 #include "src/MessageBox.h"
 #include "src/OVProfile.h"
 #include "src/ProfDetail.h"
+#include "src/FormUtil.h"
 
 #define OV_SOURCE_NAME "src\\profile"
 
@@ -103,9 +102,7 @@ TfmProfile::TfmProfile(QWidget* owner)
   connect(btnSave, &QPushButton::clicked, this, &TfmProfile::btnSaveClick);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  setFixedSize(kClientWidth, kClientHeight);
-  QScreen* pScreen = owner ? owner->screen() : QGuiApplication::primaryScreen();
-  if (pScreen) move(pScreen->availableGeometry().center() - rect().center());
+  FixAndCentre(this, kClientWidth, kClientHeight, owner);
 }
 
 bool TfmProfile::SetProfMgr(OVProfMgr* pMgr) {
