@@ -1,5 +1,7 @@
-// The main window: the user list, the conduit list with the action of every conduit, and the
-// commands that edit the actions and apply them to the ticked users.
+// The main window's rules and commands, without a window: the user list, the conduit list with
+// the action of every conduit, and the commands that edit the actions and apply them to the
+// ticked users. A view (the Qt window, the Win32 window) draws MainWindowLogic's state and
+// forwards the user's events to the handlers below; the logic tells the view what to redraw.
 //
 // The action of a conduit lives in its catalogue record (CONDUIT_REC::dwAction): the sync action
 // code in the low 16 bits (1 synchronize, 2 desktop overwrites handheld, 4 handheld overwrites
@@ -11,29 +13,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
-#include <QByteArray>
-#include <QVector>
-#include <QWidget>
-
-class QAction;
-class QCheckBox;
-class QCloseEvent;
-class QFrame;
-class QGroupBox;
-class QItemSelection;
-class QLabel;
-class QMenu;
-class QModelIndex;
-class QPoint;
-class QPushButton;
-class QStandardItemModel;
-class QTreeView;
+#include "src/View.h"
 
 class CCondMgr;
+class CondDetailLogic;
 class OVProfile;
 class OVProfMgr;
+class ProfileLogic;
+class UserInfoLogic;
 struct CONDUIT_REC;
 struct UserRecord;
 
@@ -53,30 +43,125 @@ inline constexpr std::size_t ACTION_NAME_LEN = 64;
 // overwrites Desktop" for 1, 2 and 4. Any other code is treated as synchronize everywhere in the
 // tool (tick, popup, Apply), so it is named "Synchronize the files" too.
 void GetActionName(std::uint32_t dwAction, char* szText);
+std::string ActionName(std::uint32_t dwAction);
 // Whether the tool ticks a row for dwAction: switched on and not 8.
 bool IsActionTicked(std::uint32_t dwAction);
 // The sync preference code Palm's user data library takes for dwAction: 3 (do nothing) when
 // switched off or 8, 1 for 2 (desktop overwrites handheld), 2 for 4 (handheld overwrites
 // desktop), 0 (synchronize) for 1 and every other value.
 std::int32_t SyncPrefCode(std::uint32_t dwAction);
+// The action a freshly enumerated conduit of kind dwKind gets (bits of the low byte tested in
+// this order): registered 1, backup 4, install 2; dwAction unchanged for any other kind.
+std::uint32_t DefaultActionForKind(std::uint32_t dwKind, std::uint32_t dwAction);
 
 // The address of the help page, which travels beside the executable:
 // "file:///<the executable's directory>/help/orvane/index.htm?ref=app" (percent-encoded;
 // "file:///C:/..." on Windows). Empty when the directory cannot be found.
-QByteArray HelpAddress();
+std::string HelpAddress();
 
-class TfmMain : public QWidget {
-  Q_OBJECT
+// The texts and sizes of the main window, shared by every view.
+namespace mainwnd {
+inline constexpr int kClientWidth = 690;
+inline constexpr int kClientHeight = 509;
+inline constexpr const char* kCaption = "Orvane - Customize the HotSync Settings Quickly";
+inline constexpr const char* kApplicationTitle = "Customize HotSync Settings Quickly";
+inline constexpr const char* kUserPanel = "Select User";
+inline constexpr const char* kUserColumn = "User Name";
+inline constexpr int kUserColumnWidth = 160;
+// The panel's caption starts with 44 spaces.
+inline constexpr const char* kCondPanel = "                                            Conduit Information";
+inline constexpr const char* kCondColumn = "Conduit ";
+inline constexpr int kCondColumnWidth = 170;
+inline constexpr const char* kActionColumn = "Action";
+inline constexpr int kActionColumnWidth = 180;
+inline constexpr const char* kHelp = "&Help";
+inline constexpr const char* kExit = "E&xit";
+inline constexpr const char* kSelectAll = "Select All";
+inline constexpr const char* kClearAll = "Clear All";
+inline constexpr const char* kDetail = "Detail";
+inline constexpr const char* kEnableAll = "Enable All";
+inline constexpr const char* kDisableAll = "Disable All";
+inline constexpr const char* kProfiles = "Profiles";
+inline constexpr const char* kRefresh = "Refresh";
+inline constexpr const char* kHotSync = "Start HotSync Manager";
+inline constexpr const char* kApply = "Apply to Selected Users";
+inline constexpr const char* kDefaultAction = "Default Action";
+inline constexpr const char* kMiSync = "Synchronize the files";
+inline constexpr const char* kMiHH2PC = "Handhelds overwrite Desktop";
+inline constexpr const char* kMiPC2HH = "Desktop overwrite handhelds";
+inline constexpr const char* kMiInstall = "Install to handhelds";
+inline constexpr const char* kMiNothing = "Do Nothing";
+}  // namespace mainwnd
 
+// One row of the conduit list: the record it shows (owned by the catalogue), its title, the
+// name of its action and its tick.
+struct CondRow {
+  CONDUIT_REC* pRec;
+  std::string title;
+  std::string action;
+  bool ticked;
+};
+
+// One row of the user list: the user (owned by the roster), the name and the tick.
+struct UserRow {
+  const UserRecord* pUser;
+  std::string name;
+  bool ticked;
+};
+
+// The items of the popup menu, in menu order.
+enum class PopupItem { Sync, HH2PC, PC2HH, Nothing };
+inline constexpr int kPopupItemCount = 4;
+
+// What the popup menu shows: which items, the caption of the third, and the one checked item.
+struct PopupState {
+  bool visible[kPopupItemCount] = {true, true, true, true};
+  std::string pc2hhCaption = mainwnd::kMiPC2HH;
+  PopupItem checked = PopupItem::Sync;
+
+  bool IsVisible(PopupItem item) const { return visible[static_cast<int>(item)]; }
+};
+
+// What the main window's logic asks of the window that shows it.
+class MainView : public ov::WindowView {
  public:
-  // Builds the controls, then starts up: binds the Palm libraries, fills the user list, fills
-  // the conduit list from the cache file (or enumerates the conduits and writes it), and puts
-  // the actions of the current-settings profile "ovcurr.dat" onto the list. Sets fmMain.
-  explicit TfmMain(QWidget* parent = nullptr);
+  // The user rows were rebuilt, or several ticks changed: redraw the whole user list.
+  virtual void UserListChanged() = 0;
+  // The conduit rows were rebuilt: redraw the whole conduit list (no row selected).
+  virtual void CondListChanged() = 0;
+  // One conduit row's tick or action text changed.
+  virtual void CondRowChanged(int nRow) = 0;
+  // sbtnDetail is enabled or disabled.
+  virtual void DetailEnabledChanged() = 0;
+  // A long operation begins (true) or ends (false): the wait cursor.
+  virtual void SetBusy(bool bBusy) = 0;
+  // The dialogs: each shows its logic modally, owned by the main window, and returns when it
+  // closed; RunCondDetail returns true when it closed with OK.
+  virtual bool RunCondDetail(CondDetailLogic& dialog) = 0;
+  virtual void RunUserInfo(UserInfoLogic& dialog) = 0;
+  virtual void RunProfiles(ProfileLogic& dialog) = 0;
+  // Exit: close the window (which runs FormClose).
+  virtual void CloseWindow() = 0;
+};
+
+class MainWindowLogic {
+ public:
+  // Nothing happens until FormCreate: the view may build its controls first.
+  explicit MainWindowLogic(MainView& view);
+  // Runs FormDestroy when it has not run.
+  ~MainWindowLogic();
+  MainWindowLogic(const MainWindowLogic&) = delete;
+  MainWindowLogic& operator=(const MainWindowLogic&) = delete;
+
+  // Start-up: binds the Palm libraries, fills the user list, fills the conduit list from the
+  // cache file (or enumerates the conduits and writes it), and puts the actions of the
+  // current-settings profile "ovcurr.dat" onto the list.
+  void FormCreate();
+  // Close: the actions of the list go into the current-settings profile, which is saved; a
+  // save that fails is told.
+  void FormClose();
   // Destroys the profiles and releases the Palm libraries and the user roster.
-  ~TfmMain() override;
-  TfmMain(const TfmMain&) = delete;
-  TfmMain& operator=(const TfmMain&) = delete;
+  void FormDestroy();
 
   // Rebuilds the user list from the roster, every user ticked.
   void FillUserList();
@@ -99,20 +184,7 @@ class TfmMain : public QWidget {
   // call succeeded.
   bool ApplyToUser(std::uint32_t userId);
 
-  // The cache file path ("ovcond.dat" beside the executable; empty when that does not fit).
-  const char* GetCondFile() const { return m_szCondFile; }
-  // The profile catalogue, for the profiles dialog.
-  OVProfMgr* GetProfMgr() const { return m_pProfMgr; }
-  OVProfile* GetCurrentProfile() const { return m_pProfile; }
-  // The conduit record of a row of slvCond, the user record of a row of slvUser; null when
-  // there is none.
-  CONDUIT_REC* CondRecordAt(int nRow) const;
-  const UserRecord* UserRecordAt(int nRow) const;
-  // The selected row of slvCond / slvUser, or -1.
-  int SelectedCondRow() const;
-  int SelectedUserRow() const;
-
- public Q_SLOTS:
+  // Event handlers.
   void sbtnHelpClick();
   void sbtnExitClick();
   void sbtnHotSyncClick();
@@ -125,90 +197,67 @@ class TfmMain : public QWidget {
   void sbtnDisableClick();
   void sbtnLoadCondClick();
   void sbtnApplyClick();
-  // Prepares pmCond for the selected conduit: which items show, the install caption, the
-  // check mark. Runs every time the menu is about to open.
+  // Prepares the popup menu for the selected conduit (which items show, the install caption,
+  // the check mark); without a selected conduit it stays as it was. Runs every time the menu
+  // is about to open.
   void pmCondPopup();
   void miSyncClick();
   void miHH2PCClick();
   void miPC2HHClick();
   void miNothingClick();
-  // A row of slvCond changed its tick: switch its record on or off and show the new action.
-  void slvCondChange(int nRow);
+  // A row of slvCond was ticked or unticked: switch its record on or off and show the new
+  // action. Setting a tick to the value it has changes nothing.
+  void slvCondChange(int nRow, bool bTicked);
+  // The view's selection changed (-1: none); the Detail button follows the conduit selection.
+  void SelectCondRow(int nRow);
+  void SelectUserRow(int nRow);
+  // The user ticked or unticked a user row.
+  void SetUserTicked(int nRow, bool bTicked);
+  // "Default Action" was ticked or unticked.
+  void SetDefaultAction(bool bTicked) { m_bDefaultAction = bTicked; }
 
- protected:
-  // FormClose: the actions of the list go into the current-settings profile, which is saved.
-  void closeEvent(QCloseEvent* event) override;
+  // State for the view.
+  const std::vector<UserRow>& UserRows() const { return m_users; }
+  const std::vector<CondRow>& CondRows() const { return m_conds; }
+  int SelectedCondRow() const { return m_nCondSelected; }
+  int SelectedUserRow() const { return m_nUserSelected; }
+  bool IsDetailEnabled() const { return m_bDetailEnabled; }
+  bool IsDefaultAction() const { return m_bDefaultAction; }
+  const PopupState& Popup() const { return m_popup; }
+
+  // The cache file path ("ovcond.dat" beside the executable; empty when that does not fit).
+  const char* GetCondFile() const { return m_szCondFile; }
+  // The profile catalogue, for the profiles dialog.
+  OVProfMgr* GetProfMgr() const { return m_pProfMgr; }
+  // The conduit record of a row of slvCond, the user record of a row of slvUser; null when
+  // there is none.
+  CONDUIT_REC* CondRecordAt(int nRow) const;
+  const UserRecord* UserRecordAt(int nRow) const;
 
  private:
-  // Read-only facts about the rows, taken once per Apply.
-  struct CondPref {
-    std::uint32_t dwCreatorID;
-    std::int32_t nCode;
-  };
-
-  void BuildControls();
-  void FormCreate();
-  void FormClose();
-  void FormDestroy();
-
-  // Writes the Action text of a row from its record.
-  void ShowRowAction(int nRow, const CONDUIT_REC* pRec);
-  // Sets the tick of a row of slvCond (a change runs slvCondChange).
-  void SetCondRowTicked(int nRow, bool bTicked);
+  // Sets a conduit row's tick as the tool does (a change runs slvCondChange).
+  void SetCondTicked(int nRow, bool bTicked);
+  void ShowRowAction(int nRow);
   void SetAllUserTicks(bool bTicked);
   void SetAllCondTicks(bool bTicked);
   void UpdateDetailButton();
-  void OnCondDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                         const QVector<int>& roles);
-  void OnCondCurrentChanged(const QModelIndex& current);
-  void OnCondContextMenu(const QPoint& pos);
-  // A popup item was chosen: undo the check mark Qt toggled (the menu keeps the marks
-  // pmCondPopup set) and set the action.
-  void OnMenuItem(QAction* pItem, bool bChecked, std::uint32_t dwAction);
+  void Tell(const std::string& text, const char* caption, ov::MessageIcon icon);
 
-  std::vector<CondPref> CollectCondPrefs() const;
-  static bool WritePrefs(std::uint32_t userId, const std::vector<CondPref>& prefs, bool bPermanent);
-
-  // Hooks for the dialogs that open from this window. Each returns whether the dialog changed
-  // something the window must show.
-  bool RunCondDetail(CONDUIT_REC* pRec);
-  void RunUserInfo(std::uint32_t userId);
-  void RunProfiles();
-
+  MainView& m_view;
   char m_szCondFile[260];
   bool m_bRefilling;
+  bool m_bCreated;
   OVProfile* m_pProfile;
   OVProfMgr* m_pProfMgr;
 
-  QFrame* spTop;
-  QLabel* spImgTitle;
-  QPushButton* sbtnHelp;
-  QPushButton* sbtnExit;
-  QGroupBox* suiSideChannel1;
-  QTreeView* slvUser;
-  QPushButton* sbtnAll;
-  QPushButton* sbtnClear;
-  QGroupBox* spClient;
-  QTreeView* slvCond;
-  QPushButton* sbtnDetail;
-  QPushButton* sbtnEnable;
-  QPushButton* sbtnDisable;
-  QPushButton* sbtnProfile;
-  QPushButton* sbtnLoadCond;
-  QPushButton* sbtnHotSync;
-  QPushButton* sbtnApply;
-  QCheckBox* schkDefault;
-  QMenu* pmCond;
-  QAction* miSync;
-  QAction* miHH2PC;
-  QAction* miPC2HH;
-  QAction* miNothing;
-
-  QStandardItemModel* m_pUserModel;
-  QStandardItemModel* m_pCondModel;
+  std::vector<UserRow> m_users;
+  std::vector<CondRow> m_conds;
+  int m_nCondSelected;
+  int m_nUserSelected;
+  bool m_bDetailEnabled;
+  bool m_bDefaultAction;
+  PopupState m_popup;
 };
 
-// The one main window, set while it exists (the profile dialogs reach the list through it).
-extern TfmMain* fmMain;
 // The conduit catalogue, fetched when the main window starts up.
 extern CCondMgr* g_pCondMgr;

@@ -1,48 +1,59 @@
-// The user information dialog: what UserData.dll knows about one handheld user (name, root and
-// data directories, whether the user is a profile, the expansion slots with their media types),
-// read once before the dialog is shown. Nothing in it can be changed.
+// The user information dialog's contents: what UserData.dll knows about one handheld user (name,
+// root and data directories, whether the user is a profile, the expansion slots with their media
+// types), read once before the dialog is shown. Nothing in it can be changed.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
-#include <QDialog>
-
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QTreeWidget;
+// The texts and sizes of the dialog, shared by every view.
+namespace userinfo {
+inline constexpr int kClientWidth = 465;
+inline constexpr int kClientHeight = 362;
+inline constexpr const char* kCaption = "User Information";
+inline constexpr const char* kNameLabel = "User Name:";
+inline constexpr const char* kProfile = "Is User Profile";
+inline constexpr const char* kDirGroup = " Directory Information ";
+inline constexpr const char* kRootLabel = "Root Directory:";
+inline constexpr const char* kDataLabel = "Data Directory:";
+inline constexpr const char* kExpGroup = " Expansion Information ";
+inline constexpr const char* kColumns[] = {"No.", "ID", "Type", "Name"};
+inline constexpr int kColumnWidths[] = {40, 40, 150, 120};
+inline constexpr const char* kClose = "&Close";
+}  // namespace userinfo
 
 // The name of a slot's media type, a four-character code with its first character in the most
 // significant byte: "Compact Flash" for 'cfsh' and so on; "Not Specified" for 'wild' and for
 // every code the table does not know.
 const char* MediaTypeName(std::uint32_t dwMediaType);
 
-class TfmUserInfo : public QDialog {
-  Q_OBJECT
+// One row of the expansion list: the texts of its four columns.
+struct SlotRow {
+  std::string no;
+  std::string id;
+  std::string type;
+  std::string name;
+};
 
+class UserInfoLogic {
  public:
-  explicit TfmUserInfo(QWidget* owner = nullptr);
-
-  // Remembers userId and fills every control from UserData.dll. A call that fails leaves its
-  // control empty (the type "Not Specified"); nothing is reported.
+  // Remembers userId and reads everything from UserData.dll. A call that fails leaves its
+  // text empty (the type "Not Specified"); nothing is reported.
   void LoadUserInfo(std::uint32_t userId);
 
   std::uint32_t GetUserId() const { return m_dwUserId; }
+  bool IsProfile() const { return m_bProfile; }
+  const std::string& UserName() const { return m_userName; }
+  const std::string& RootDirectory() const { return m_rootDir; }
+  const std::string& DataDirectory() const { return m_dataDir; }
+  const std::vector<SlotRow>& Slots() const { return m_slots; }
 
  private:
-  std::uint32_t m_dwUserId;
-
-  QLabel* Label1;
-  QLabel* pnlUserName;
-  QCheckBox* cbProfile;
-  QGroupBox* GroupBox1;
-  QLabel* Label3;
-  QLineEdit* edtRootDir;
-  QLabel* Label2;
-  QLineEdit* edtDataDir;
-  QGroupBox* GroupBox2;
-  QTreeWidget* lvExp;
-  QPushButton* btnClose;
+  std::uint32_t m_dwUserId = 0;
+  bool m_bProfile = false;
+  std::string m_userName;
+  std::string m_rootDir;
+  std::string m_dataDir;
+  std::vector<SlotRow> m_slots;
 };
