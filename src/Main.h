@@ -135,8 +135,9 @@ class MainView : public ov::WindowView {
   virtual void DetailEnabledChanged() = 0;
   // A long operation begins (true) or ends (false): the wait cursor.
   virtual void SetBusy(bool bBusy) = 0;
-  // The dialogs: each shows its logic modally, owned by the main window, and returns when it
-  // closed; RunCondDetail returns true when it closed with OK.
+  // The dialogs: each shows its logic modally, owned by the main window (the view attaches
+  // itself with the logic's SetView where it has one), and returns when it closed;
+  // RunCondDetail returns true when it closed with OK.
   virtual bool RunCondDetail(CondDetailLogic& dialog) = 0;
   virtual void RunUserInfo(UserInfoLogic& dialog) = 0;
   virtual void RunProfiles(ProfileLogic& dialog) = 0;
