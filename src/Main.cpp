@@ -44,7 +44,9 @@ std::string FieldText(const char* sz, std::size_t cap) { return std::string(sz, 
 
 // "The settings of 2 users could not be updated: Alice, Bob." The first names are listed and
 // the rest counted, so that the box stays on the screen however many users failed.
-std::string FailureText(const std::vector<std::string>& names) {
+}  // namespace
+
+std::string ApplyFailureText(const std::vector<std::string>& names) {
   const std::size_t n = names.size();
   std::string list;
   for (std::size_t i = 0; i < n && i < kMaxNamedUsers; ++i) {
@@ -55,6 +57,8 @@ std::string FailureText(const std::vector<std::string>& names) {
   return "The settings of " + std::to_string(n) + (n == 1 ? " user" : " users") + " could not be updated: " + list +
          ".";
 }
+
+namespace {
 
 // Percent-encodes a local path for a file address, keeping what a URL path may hold as it is.
 std::string EncodeUrlPath(const std::string& path) {
@@ -416,29 +420,32 @@ bool MainWindowLogic::ApplyToUser(std::uint32_t userId) {
   return bAllDone;
 }
 
-void MainWindowLogic::sbtnApplyClick() {
-  int nApplied = 0;
-  std::vector<std::string> failed;
+ApplyResult MainWindowLogic::ApplyToTickedUsers() {
+  ApplyResult result;
   // Thousands of users take seconds: the wait cursor shows that the tool is busy.
   m_view.SetBusy(true);
   for (const UserRow& row : m_users) {
     if (!row.ticked || !row.pUser) continue;
-    ++nApplied;
+    ++result.nApplied;
     if (!ApplyToUser(row.pUser->userId)) {
-      failed.push_back(!row.name.empty() ? row.name : "user " + std::to_string(row.pUser->userId));
+      result.failed.push_back(!row.name.empty() ? row.name : "user " + std::to_string(row.pUser->userId));
     }
   }
   m_view.SetBusy(false);
+  return result;
+}
 
-  if (nApplied == 0) {
+void MainWindowLogic::sbtnApplyClick() {
+  const ApplyResult result = ApplyToTickedUsers();
+  if (result.nApplied == 0) {
     Tell("No user is selected.", "Information", ov::MessageIcon::Information);
     return;
   }
   g_pCondMgr->SaveToFile(m_szCondFile);
-  if (failed.empty()) {
+  if (result.failed.empty()) {
     Tell("User settings updated successfully.", "Information", ov::MessageIcon::Information);
   } else {
-    Tell(FailureText(failed), "Error", ov::MessageIcon::Error);
+    Tell(ApplyFailureText(result.failed), "Error", ov::MessageIcon::Error);
   }
 }
 

@@ -145,6 +145,17 @@ class MainView : public ov::WindowView {
   virtual void CloseWindow() = 0;
 };
 
+// What an Apply did: the users written to, and the names of those whose settings could not all
+// be written (a user without a name is named "user <ID>").
+struct ApplyResult {
+  int nApplied = 0;
+  std::vector<std::string> failed;
+};
+
+// The message of an Apply that could not write every user: "The settings of 2 users could not
+// be updated: Alice, Bob." (the first ten named, the rest counted).
+std::string ApplyFailureText(const std::vector<std::string>& failed);
+
 class MainWindowLogic {
  public:
   // Nothing happens until FormCreate: the view may build its controls first.
@@ -184,6 +195,9 @@ class MainWindowLogic {
   // preferences when "Default Action" is ticked, temporary ones otherwise. True when every
   // call succeeded.
   bool ApplyToUser(std::uint32_t userId);
+  // Writes every listed conduit for every ticked user, in list order (ApplyToUser), with the
+  // wait cursor; neither tells nor saves anything.
+  ApplyResult ApplyToTickedUsers();
 
   // Event handlers.
   void sbtnHelpClick();
