@@ -42,10 +42,10 @@ void DataFilePath(char* buf, std::size_t cap, const char* name) {
 // A text field of a record, up to its terminator or the end of its field.
 std::string FieldText(const char* sz, std::size_t cap) { return std::string(sz, strnlen(sz, cap)); }
 
-// "The settings of 2 users could not be updated: Alice, Bob." The first names are listed and
-// the rest counted, so that the box stays on the screen however many users failed.
 }  // namespace
 
+// The first names are listed and the rest counted, so that the box stays on the screen however
+// many users failed.
 std::string ApplyFailureText(const std::vector<std::string>& names) {
   const std::size_t n = names.size();
   std::string list;
