@@ -61,7 +61,8 @@ class KeptFile {
   ~KeptFile() {
     std::error_code ec;
     if (m_bytes) {
-      std::ofstream(m_path, std::ios::binary | std::ios::trunc).write(m_bytes->data(), static_cast<std::streamsize>(m_bytes->size()));
+      std::ofstream(m_path, std::ios::binary | std::ios::trunc)
+          .write(m_bytes->data(), static_cast<std::streamsize>(m_bytes->size()));
     } else {
       fs::remove(m_path, ec);
     }

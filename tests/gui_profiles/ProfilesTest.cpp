@@ -177,7 +177,8 @@ class Profiles : public windowtest::WindowTest {
   static std::vector<std::pair<QString, QString>> Rows(QDialog* d) {
     QTreeWidget* lv = Child<QTreeWidget>(d, "lvProf");
     std::vector<std::pair<QString, QString>> rows;
-    for (int i = 0; i < lv->topLevelItemCount(); ++i) rows.emplace_back(lv->topLevelItem(i)->text(0), lv->topLevelItem(i)->text(1));
+    for (int i = 0; i < lv->topLevelItemCount(); ++i)
+      rows.emplace_back(lv->topLevelItem(i)->text(0), lv->topLevelItem(i)->text(1));
     return rows;
   }
   static int SelectedRow(QDialog* d) {
@@ -472,7 +473,8 @@ TEST_F(Profiles, DetailsDialogKeepsAtMost254BytesOfWholeCharacters) {
       {"blanks", "   ", true, "   ", false},
       {"254", QString(254, 'a'), true, QByteArray(254, 'a'), false},
       {"300", QString(300, 'b'), true, QByteArray(300, 'b').left(254), false},
-      {"two-byte character ends at 254", QString(252, 'a') + eAcute + "z", true, QByteArray(252, 'a') + "\xC3\xA9", true},
+      {"two-byte character ends at 254", QString(252, 'a') + eAcute + "z", true, QByteArray(252, 'a') + "\xC3\xA9",
+       true},
       {"three-byte character would cross 254", QString(253, 'a') + euro, true, QByteArray(253, 'a'), true},
       {"surrogate pair would cross 254", QString(251, 'a') + grin, true, QByteArray(251, 'a'), true},
       {"surrogate pair fits", QString(250, 'a') + grin + "z", true, QByteArray(250, 'a') + "\xF0\x9F\x98\x80", true},

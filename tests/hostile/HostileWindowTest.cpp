@@ -65,7 +65,8 @@ class HostileWindow : public windowtest::WindowTest {
   void Open(const std::vector<std::pair<const char*, const char*>>& faults) {
     m_pInst = std::make_unique<fixture::Installation>();
     fixture::Installation& inst = *m_pInst;
-    inst.AddUser({2001, "Alice Smith", "C:\\Palm\\SmithA", true, {{5, 0x73646967, "SD Card"}, {9, 0x6D73746B, "Stick"}}});
+    inst.AddUser(
+        {2001, "Alice Smith", "C:\\Palm\\SmithA", true, {{5, 0x73646967, "SD Card"}, {9, 0x6D73746B, "Stick"}}});
     inst.AddUser({2002, "Bob", "C:\\Palm\\Bob", false, {}});
     inst.AddWindowConduits({{"memo", "memopad.dll", "Memo Pad"}});
     inst.SetRootDirectory("C:\\Palm");

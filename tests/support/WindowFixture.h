@@ -30,7 +30,9 @@ inline fs::path DataFile(const std::string& name) { return ExeDir() / name; }
 // The registered conduits of the standard installation, in catalogue order; the install
 // conduit and the backup conduit follow them (Installation::AddWindowConduits).
 inline const std::vector<fixture::Installation::Registered> kStandardConduits = {
-    {"date", "datebook.dll", "Date Book"}, {"memo", "memopad.dll", "Memo Pad"}, {"addr", "address.dll", "Address Book"}};
+    {"date", "datebook.dll", "Date Book"},
+    {"memo", "memopad.dll", "Memo Pad"},
+    {"addr", "address.dll", "Address Book"}};
 
 // The tool's data files beside the executable, and anything a test put in their way.
 inline void RemoveDataFiles() {
