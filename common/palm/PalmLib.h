@@ -30,6 +30,7 @@ inline constexpr unsigned PALM_MAX_PATH = 260;
 
 // The Palm Desktop core directory: "PDPath" of section "Path" in kestrow.ini beside the
 // executable, else "DesktopPath" under HKEY_CURRENT_USER\Software\U.S. Robotics\Pilot Desktop\Core.
+// An empty value in either place names no directory: with neither, PALMPATH_NOT_FOUND.
 std::int32_t GetPalmCorePath(char* buf, std::uint32_t cap);
 
 // Load one library from dir (absent or empty: the core directory); true when loaded.
