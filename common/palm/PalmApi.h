@@ -240,7 +240,7 @@ typedef std::int32_t(PALMAPI* PFN_HsRefreshConduitInfo)(void);
 typedef std::int32_t(PALMAPI* PFN_PlmGetLibVesion)(std::uint32_t* major, std::uint32_t* minor);
 typedef std::int32_t(PALMAPI* PFN_PltGetUserCount)(void);
 typedef std::int32_t(PALMAPI* PFN_PltGetUser)(std::uint32_t index, char* user, std::int16_t* size);
-typedef std::int32_t(PALMAPI* PFN_PltInstallFile)(char* user, char* fileSpec);
+typedef std::int32_t(PALMAPI* PFN_PltInstallFile)(char* user, char* filePath);
 typedef std::int32_t(PALMAPI* PFN_PltGetFileCount)(char* user, char* extension);
 typedef std::int32_t(PALMAPI* PFN_PltGetFileName)(char* user, std::uint32_t index, char* extension, char* fileName, std::int16_t* size);
 typedef std::int32_t(PALMAPI* PFN_PltGetFileInfo)(char* user, std::uint32_t index, char* extension, char* fileName, std::int16_t* size, std::uint32_t* fileSize);
@@ -261,7 +261,7 @@ typedef std::int32_t(PALMAPI* PFN_PltGetUserDirectory)(char* user, char* buf, st
 typedef std::int32_t(PALMAPI* PFN_PltIsUserProfile)(char* user);
 typedef std::int32_t(PALMAPI* PFN_PlmGetUserNameFromID)(std::uint32_t userId, char* user, std::int16_t* size);
 typedef std::int32_t(PALMAPI* PFN_PlmGetUserIDFromName)(char* user, std::uint32_t* userId);
-typedef std::int32_t(PALMAPI* PFN_PltInstallFileToDest)(char* user, char* fileSpec, char* destName);
+typedef std::int32_t(PALMAPI* PFN_PltInstallFileToDest)(char* user, char* filePath, char* destName);
 typedef std::int32_t(PALMAPI* PFN_PltGetInstallFileFilterForUser)(char* user, char* filter, std::int32_t* size);
 typedef std::int32_t(PALMAPI* PFN_PlmSlotGetFileCount)(std::uint32_t userId, std::uint32_t slotId, std::int32_t* count);
 typedef std::int32_t(PALMAPI* PFN_PlmSlotGetFileInfo)(std::uint32_t userId, std::uint32_t slotId, std::uint32_t index, char* fileName, std::int32_t* size, std::uint32_t* fileSize);
