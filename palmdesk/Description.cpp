@@ -161,6 +161,8 @@ class Reader {
     } else if (key == "backup") {
       m_d->hasBackup = true;
       m_d->backup = Text(0);
+    } else if (key == "hotsync") {
+      if (!ParseHotSync(Raw(0), &m_d->hotsync)) Problem("bad hotsync state");
     } else if (key == "user") {
       UserLine();
     } else if (key == "slot") {
@@ -279,9 +281,10 @@ class Reader {
     } else if (key == "install_info_fail") {
       ok = ParseFaultList(text, 0, &f.installInfoFail);
     } else if (key == "user_name_fail") {
-      ok = ParseFaultList(text, -501, &f.userNameFail);
+      // By default Palm's ERR_UM_OTHER_USERSDAT_ACCESS_PROBLEM: the users file cannot be read.
+      ok = ParseFaultList(text, -518, &f.userNameFail);
     } else if (key == "user_directory_fail") {
-      ok = ParseFaultList(text, -501, &f.userDirectoryFail);
+      ok = ParseFaultList(text, -518, &f.userDirectoryFail);
     } else if (key == "sync_write_fail") {
       ok = ParseI32(text, &v);
       if (ok) {
@@ -289,7 +292,8 @@ class Reader {
         f.syncWriteFail = v;
       }
     } else if (key == "media_type_fail") {
-      ok = ParseFaultList(text, -502, &f.mediaTypeFail);
+      // By default Palm's ERR_UM_NOT_FOUND.
+      ok = ParseFaultList(text, -513, &f.mediaTypeFail);
     } else if (key == "slot_info_count") {
       ok = ParseI64(text, &n) && n >= 0 && n <= UINT16_MAX;
       if (ok) {
@@ -402,6 +406,31 @@ std::string DecodeField(std::string_view field) {
   return out;
 }
 
+bool ParseHotSync(std::string_view text, HotSync* out) {
+  while (!text.empty() && (IsBlank(text.front()) || text.front() == '\r' || text.front() == '\n')) text.remove_prefix(1);
+  while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+  const std::string word = Lower(text);
+  if (word == "absent") {
+    *out = HotSync::Absent;
+  } else if (word == "idle") {
+    *out = HotSync::Idle;
+  } else if (word == "syncing") {
+    *out = HotSync::Syncing;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+const char* HotSyncName(HotSync state) {
+  switch (state) {
+    case HotSync::Idle: return "idle";
+    case HotSync::Syncing: return "syncing";
+    case HotSync::Absent: break;
+  }
+  return "absent";
+}
+
 std::uint32_t FourCC(std::string_view code) {
   std::uint32_t v = 0;
   for (std::size_t i = 0; i < 4; ++i) {
@@ -435,6 +464,7 @@ std::string FormatDescription(const Description& d) {
   out += "# Stand-in Palm Desktop installation (see palmdesk/README.md)\n";
   if (d.hasRoot) AppendFields(&out, "root", {EncodeField(d.root)});
   if (d.hasBackup) AppendFields(&out, "backup", {EncodeField(d.backup)});
+  if (d.hotsync != HotSync::Absent) AppendFields(&out, "hotsync", {HotSyncName(d.hotsync)});
   for (const User& u : d.users) {
     AppendFields(&out, "user", {Num(u.id), EncodeField(u.name), EncodeField(u.directory), u.profile ? "1" : "0"});
     for (const Slot& s : u.slots) {
@@ -464,6 +494,11 @@ std::string FormatDescription(const Description& d) {
 
 std::string FormatJournalLine(const JournalLine& line) {
   char buf[80];
+  if (line.erase) {
+    std::snprintf(buf, sizeof buf, "%s-delete %lu 0x%08lX\n", line.permanent ? "perm" : "temp",
+                  static_cast<unsigned long>(line.userId), static_cast<unsigned long>(line.creatorId));
+    return buf;
+  }
   std::snprintf(buf, sizeof buf, "%s %lu 0x%08lX %ld\n", line.permanent ? "perm" : "temp",
                 static_cast<unsigned long>(line.userId), static_cast<unsigned long>(line.creatorId),
                 static_cast<long>(line.code));
@@ -481,8 +516,15 @@ bool ParseJournalLine(std::string_view text, JournalLine* out) {
     tokens[n++] = text.substr(0, end);
     text.remove_prefix(end);
   }
-  if (n != 4) return false;
   JournalLine line;
+  if (n == 3 && (tokens[0] == "perm-delete" || tokens[0] == "temp-delete")) {
+    line.permanent = tokens[0] == "perm-delete";
+    line.erase = true;
+    if (!ParseU32(tokens[1], &line.userId) || !ParseU32(tokens[2], &line.creatorId)) return false;
+    *out = line;
+    return true;
+  }
+  if (n != 4) return false;
   if (tokens[0] == "perm") {
     line.permanent = true;
   } else if (tokens[0] == "temp") {
@@ -521,7 +563,12 @@ std::size_t JournalFold::Add(std::string_view text) {
     if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
     JournalLine line;
     if (ParseJournalLine(l, &line)) {
-      (line.permanent ? m_perm : m_temp)[Key(line.userId, line.creatorId)] = line.code;
+      auto& fold = line.permanent ? m_perm : m_temp;
+      if (line.erase) {
+        fold.erase(Key(line.userId, line.creatorId));
+      } else {
+        fold[Key(line.userId, line.creatorId)] = line.code;
+      }
     }
     consumed = end + 1;
   }

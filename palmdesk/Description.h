@@ -18,6 +18,9 @@ namespace palmdesk {
 
 inline constexpr const char* kDescriptionFile = "palmdesk.ini";
 inline constexpr const char* kJournalFile = "palmdesk.journal";
+// The stand-in HotSync manager's state while it runs (one word: "idle" or "syncing"); see
+// palmdesk/README.md.
+inline constexpr const char* kHotSyncStateFile = "palmdesk.hotsync";
 
 // Limits of the reader: further entries are ignored, longer texts are cut.
 inline constexpr std::size_t kMaxUsers = 32767;  // UmGetUserCount answers a 16-bit count
@@ -80,11 +83,11 @@ struct Faults {
   bool hasInstallCount = false;
   std::int32_t installCount = 0;         // fault.install_count: PltGetInstallConduitCount
   std::vector<FaultEntry> installInfoFail;    // fault.install_info_fail: index[:result], result 0
-  std::vector<FaultEntry> userNameFail;       // fault.user_name_fail: userId[:result], -501
-  std::vector<FaultEntry> userDirectoryFail;  // fault.user_directory_fail: userId[:result], -501
+  std::vector<FaultEntry> userNameFail;       // fault.user_name_fail: userId[:result], -518
+  std::vector<FaultEntry> userDirectoryFail;  // fault.user_directory_fail: userId[:result], -518
   bool hasSyncWriteFail = false;
   std::int32_t syncWriteFail = 0;        // fault.sync_write_fail: UmSet...SyncPreferences answer
-  std::vector<FaultEntry> mediaTypeFail;  // fault.media_type_fail: slotRef[:result], -502;
+  std::vector<FaultEntry> mediaTypeFail;  // fault.media_type_fail: slotRef[:result], -513;
                                           // UmSlotGetMediaType answers it and writes nothing
   bool hasSlotInfoCount = false;
   std::uint16_t slotInfoCount = 0;       // fault.slot_info_count: UmSlotGetInfo reports this
@@ -102,6 +105,14 @@ struct Faults {
   static const FaultEntry* Find(const std::vector<FaultEntry>& list, std::uint32_t key);
 };
 
+// Whether HotSync Manager runs, and whether a HotSync is in progress ("hotsync = ..." line).
+enum class HotSync { Absent, Idle, Syncing };
+
+// "absent", "idle" or "syncing" (letter case ignored, blanks around it allowed); false for
+// anything else.
+bool ParseHotSync(std::string_view text, HotSync* out);
+const char* HotSyncName(HotSync state);
+
 struct Description {
   std::vector<User> users;
   std::vector<Conduit> conduits;
@@ -110,6 +121,7 @@ struct Description {
   std::string backup;
   bool hasRoot = false;
   std::string root;
+  HotSync hotsync = HotSync::Absent;
   // Names the sample conduit modules answer, by module file name (letter case ignored).
   std::map<std::string, std::string> moduleNames;
   Faults faults;
@@ -145,9 +157,11 @@ struct JournalLine {
   std::uint32_t userId = 0;
   std::uint32_t creatorId = 0;
   std::int32_t code = 0;
+  bool erase = false;  // the preference deleted (UmDelete...SyncPreferences); code unused
 };
 
-// "perm <userId> <creatorId as 0x%08X> <code>\n" (or "temp ...").
+// "perm <userId> <creatorId as 0x%08X> <code>\n" (or "temp ..."); a deletion is
+// "temp-delete <userId> <creatorId as 0x%08X>\n" (or "perm-delete ...").
 std::string FormatJournalLine(const JournalLine& line);
 // One line, without its line end; false when it is not a journal line.
 bool ParseJournalLine(std::string_view text, JournalLine* out);
@@ -162,7 +176,8 @@ class JournalFold {
   // including the last line end), so a caller can continue with the bytes after them.
   std::size_t Add(std::string_view text);
   void Clear();
-  // The code last written, or false when nothing was written for this user and creator.
+  // The code last written, or false when nothing was written for this user and creator (or it
+  // was deleted after).
   bool Find(bool permanent, std::uint32_t userId, std::uint32_t creatorId, std::int32_t* code) const;
 
  private:

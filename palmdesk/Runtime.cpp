@@ -20,6 +20,7 @@ struct State {
   std::string coreDir;
   fs::path descPath;
   fs::path journalPath;
+  fs::path hotSyncPath;
 
   bool loaded = false;
   bool present = false;
@@ -51,6 +52,7 @@ void Locate(State& s) {
   while (s.coreDir.size() > 1 && (s.coreDir.back() == '/' || s.coreDir.back() == '\\')) s.coreDir.pop_back();
   s.descPath = dir / kDescriptionFile;
   s.journalPath = dir / kJournalFile;
+  s.hotSyncPath = dir / kHotSyncStateFile;
 }
 
 // The bytes of path from offset to its end, at most limit of them.
@@ -112,6 +114,15 @@ const Conduit* Session::FindConduit(const char* creator) const {
   const State& s = TheState();
   auto it = s.conduitIndex.find(creator);
   return it == s.conduitIndex.end() ? nullptr : &s.desc.conduits[it->second];
+}
+
+HotSync Session::hotSync() const {
+  const State& s = TheState();
+  HotSync state = s.desc.hotsync;
+  // A word and a line end at most; anything longer or unknown is no state.
+  const std::string text = ReadFrom(s.hotSyncPath, 0, 64);
+  if (!text.empty() && !ParseHotSync(text, &state)) state = s.desc.hotsync;
+  return state;
 }
 
 bool Session::AppendJournal(const JournalLine& line) {

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 
 #include "palmdesk/Description.h"
@@ -21,6 +22,14 @@
 #else
 #define PALMDESK_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
+
+// Checks that an export has exactly the pointer type the binding calls it through: the same
+// arguments, result and calling convention (on 32-bit Windows a __stdcall callee pops its
+// arguments, so a mismatch corrupts the caller's stack). Used with the entry lists of
+// common/palm/PalmEntries.h: PALM_HSAPI_ENTRIES(PALMDESK_CHECK_EXPORT).
+#define PALMDESK_CHECK_EXPORT(lib, name, bytes)                              \
+  static_assert(std::is_same_v<decltype(&name), palm::PFN_##name>, #name \
+                " is not exported with the prototype of common/palm/PalmApi.h");
 
 namespace palmdesk {
 
@@ -39,6 +48,11 @@ class Session {
   const User* FindUser(std::uint32_t userId) const;
   // The first registered conduit whose creator text equals creator (letter case counts).
   const Conduit* FindConduit(const char* creator) const;
+
+  // Whether HotSync Manager runs and whether a HotSync is in progress: what the stand-in
+  // HotSync manager wrote into palmdesk.hotsync while it runs, else the description's
+  // "hotsync" line. The state file is read at every call: another process changes it.
+  HotSync hotSync() const;
 
   // Appends one line to the journal and flushes it; false when it could not be written.
   bool AppendJournal(const JournalLine& line);

@@ -1,5 +1,7 @@
 // The stand-in conduit manager, condmgr.dll: the registered conduits and the backup conduit of
-// the description. Results: 0 success, -1000 to -1029 errors.
+// the description. Results as Palm's condmgr.h numbers them: 0 success, -1001 to -1029 errors
+// (-1003 no such conduit, -1001 an index out of range, -1010 buffer too small, -1013 a missing
+// pointer or a negative size).
 //
 // Compiled with PALMDESK_NO_TITLE for the variant without CmGetCreatorTitle.
 #include <cstdio>
@@ -11,11 +13,12 @@
 namespace {
 
 using palmdesk::Session;
-constexpr std::int32_t kBadParam = palm::CONDMGR_ERR_INVALID_PARAM;
-constexpr std::int32_t kNotFound = palm::CONDMGR_ERR_NOT_FOUND;
+constexpr std::int32_t kBadParam = palm::CONDMGR_ERR_INVALID_POINTER;
+constexpr std::int32_t kNotFound = palm::CONDMGR_ERR_NO_CONDUIT;
 constexpr std::int32_t kTooSmall = palm::CONDMGR_ERR_BUFFER_TOO_SMALL;
-// What the entry points the tool never calls answer.
-constexpr std::int32_t kNotSupported = -1029;
+// What the entry points the stand-in does not carry out answer: the conduit manager's "no
+// longer supported".
+constexpr std::int32_t kNotSupported = palm::CONDMGR_ERR_NO_LONGER_SUPPORTED;
 
 // One registration text of the conduit registered under creator.
 std::int32_t CreatorText(const char* creator, std::string palmdesk::Conduit::*field, char* buf, std::int32_t* size) {
@@ -37,7 +40,8 @@ std::int32_t CreatorValue(const char* creator, std::uint32_t palmdesk::Conduit::
 
 }  // namespace
 
-PALMDESK_EXPORT std::int32_t PALMAPI CmGetLibVersion(void) { return 0x0601; }
+// CM_UPDATE_2: the newest version condmgr.h names.
+PALMDESK_EXPORT std::uint16_t PALMAPI CmGetLibVersion(void) { return 0x0003; }
 
 PALMDESK_EXPORT std::int32_t PALMAPI CmGetConduitCount(void) {
   Session s;
@@ -49,7 +53,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI CmGetConduitCreatorID(std::int32_t index, c
   if (creator == nullptr || size == nullptr) return kBadParam;
   Session s;
   const auto& list = s.desc().conduits;
-  if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return kNotFound;
+  if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return palm::CONDMGR_ERR_INDEX_OUT_OF_RANGE;
   return palmdesk::PutAnswer(s, list[static_cast<std::size_t>(index)].creator, creator, size, kBadParam, kTooSmall);
 }
 
@@ -57,7 +61,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI CmConvertStringToCreatorID(const char* crea
   if (creator == nullptr || id == nullptr) return kBadParam;
   std::size_t len = 0;
   while (len < 5 && creator[len] != '\0') ++len;
-  if (len != 4) return kBadParam;
+  if (len != 4) return palm::CONDMGR_ERR_INVALID_CREATOR_ID;
   *id = palmdesk::FourCC(std::string_view(creator, 4));
   return 0;
 }
@@ -118,50 +122,48 @@ PALMDESK_EXPORT std::int32_t PALMAPI CmGetHotSyncExecPath(char* buf, std::int32_
   return palmdesk::PutText(path, buf, size, kBadParam, kTooSmall);
 }
 
-// The rest of the conduit manager's entry points: present so that every name binds, never
-// called by the tool.
-#define PALMDESK_STUB(name) \
-  PALMDESK_EXPORT std::int32_t PALMAPI name(void) { return kNotSupported; }
-PALMDESK_STUB(CmGetCreatorIDList)
-PALMDESK_STUB(CmGetConduitByCreator)
-PALMDESK_STUB(CmInstallConduit)
-PALMDESK_STUB(CmInstallCreator)
-PALMDESK_STUB(CmRemoveConduitByCreatorID)
-PALMDESK_STUB(CmSetCreatorPriority)
-PALMDESK_STUB(CmSetCreatorName)
-PALMDESK_STUB(CmSetCreatorDirectory)
-PALMDESK_STUB(CmSetCreatorRemote)
-PALMDESK_STUB(CmSetCreatorUser)
-PALMDESK_STUB(CmGetCreatorUser)
-PALMDESK_STUB(CmSetCreatorTitle)
-PALMDESK_STUB(CmSetCreatorInfo)
-PALMDESK_STUB(CmSetCreatorFile)
-PALMDESK_STUB(CmGetCreatorType)
-PALMDESK_STUB(CmSetCreatorIntegrate)
-PALMDESK_STUB(CmSetCreatorModule)
-PALMDESK_STUB(CmGetCreatorModule)
-PALMDESK_STUB(CmSetCreatorArgument)
-PALMDESK_STUB(CmGetCreatorArgument)
-PALMDESK_STUB(CmSetComPort)
-PALMDESK_STUB(CmGetComPort)
-PALMDESK_STUB(CmSetBackupConduit)
-PALMDESK_STUB(CmSetNotifierDll)
-PALMDESK_STUB(CmGetNotifierDll)
-PALMDESK_STUB(CmSetPCIdentifier)
-PALMDESK_STUB(CmGetPCIdentifier)
-PALMDESK_STUB(CmSetCorePath)
-PALMDESK_STUB(CmSetHotSyncExecPath)
-PALMDESK_STUB(CmSetCreatorValueDword)
-PALMDESK_STUB(CmGetCreatorValueDword)
-PALMDESK_STUB(CmSetCreatorValueString)
-PALMDESK_STUB(CmGetCreatorValueString)
-PALMDESK_STUB(CmRestoreHotSyncSettings)
+// The rest of the conduit manager's entry points, with Palm's prototypes so that a caller's
+// stack stays as it was: present so that every name binds, never called by the tool.
+#define PALMDESK_STUB(name, params) \
+  PALMDESK_EXPORT std::int32_t PALMAPI name params { return kNotSupported; }
+using CmList = palm::CmCreatorListItem;
+PALMDESK_STUB(CmGetCreatorIDList, (CmList*, std::int32_t*))
+PALMDESK_STUB(CmGetConduitByCreator, (const char*, void**))
+PALMDESK_STUB(CmInstallConduit, (void*))
+PALMDESK_STUB(CmInstallCreator, (const char*, std::int32_t))
+PALMDESK_STUB(CmRemoveConduitByCreatorID, (const char*))
+PALMDESK_STUB(CmSetCreatorPriority, (const char*, std::uint32_t))
+PALMDESK_STUB(CmSetCreatorName, (const char*, const char*))
+PALMDESK_STUB(CmSetCreatorDirectory, (const char*, const char*))
+PALMDESK_STUB(CmSetCreatorRemote, (const char*, const char*))
+PALMDESK_STUB(CmSetCreatorUser, (const char*, const char*))
+PALMDESK_STUB(CmGetCreatorUser, (const char*, char*, std::int32_t*))
+PALMDESK_STUB(CmSetCreatorTitle, (const char*, const char*))
+PALMDESK_STUB(CmSetCreatorInfo, (const char*, const char*))
+PALMDESK_STUB(CmSetCreatorFile, (const char*, const char*))
+PALMDESK_STUB(CmGetCreatorType, (const char*))
+PALMDESK_STUB(CmSetCreatorIntegrate, (const char*, std::uint32_t))
+PALMDESK_STUB(CmSetCreatorModule, (const char*, const char*))
+PALMDESK_STUB(CmGetCreatorModule, (const char*, char*, std::int32_t*))
+PALMDESK_STUB(CmSetCreatorArgument, (const char*, const char*))
+PALMDESK_STUB(CmGetCreatorArgument, (const char*, char*, std::int32_t*))
+PALMDESK_STUB(CmSetComPort, (std::int32_t, const char*))
+PALMDESK_STUB(CmGetComPort, (std::int32_t, char*, std::int32_t*))
+PALMDESK_STUB(CmSetBackupConduit, (const char*))
+PALMDESK_STUB(CmSetNotifierDll, (std::int32_t, const char*))
+PALMDESK_STUB(CmGetNotifierDll, (std::int32_t, char*, std::int32_t*))
+PALMDESK_STUB(CmSetPCIdentifier, (std::uint32_t))
+PALMDESK_STUB(CmGetPCIdentifier, (std::uint32_t*))
+PALMDESK_STUB(CmSetCorePath, (const char*))
+PALMDESK_STUB(CmSetHotSyncExecPath, (const char*))
+PALMDESK_STUB(CmSetCreatorValueDword, (const char*, char*, std::uint32_t))
+PALMDESK_STUB(CmGetCreatorValueDword, (const char*, char*, std::uint32_t*, std::uint32_t))
+PALMDESK_STUB(CmSetCreatorValueString, (const char*, char*, char*))
+PALMDESK_STUB(CmGetCreatorValueString, (const char*, char*, char*, std::int32_t*, char*))
+PALMDESK_STUB(CmRestoreHotSyncSettings, (std::int32_t))
 
-// The exports keep the prototypes the binding calls them through.
-static_assert(std::is_same_v<decltype(&CmGetConduitCount), palm::PFN_CmGetConduitCount>);
-static_assert(std::is_same_v<decltype(&CmGetConduitCreatorID), palm::PFN_CmGetConduitCreatorID>);
-static_assert(std::is_same_v<decltype(&CmGetCreatorName), palm::PFN_CmGetCreatorText>);
-static_assert(std::is_same_v<decltype(&CmGetCreatorFile), palm::PFN_CmGetCreatorText>);
-static_assert(std::is_same_v<decltype(&CmConvertStringToCreatorID), palm::PFN_CmConvertStringToCreatorID>);
-static_assert(std::is_same_v<decltype(&CmGetCreatorIntegrate), palm::PFN_CmGetCreatorValue>);
-static_assert(std::is_same_v<decltype(&CmGetBackupConduit), palm::PFN_CmGetBackupConduit>);
+// Every export has exactly the prototype and calling convention of Palm's (PalmApi.h). The
+// variant without CmGetCreatorTitle is the same code less one export.
+#ifndef PALMDESK_NO_TITLE
+PALM_CONDMGR_ENTRIES(PALMDESK_CHECK_EXPORT)
+#endif

@@ -1,22 +1,27 @@
 // The stand-in install aide, instaide.dll: the install conduits of the description. The
-// install conduit information block is 840 bytes:
+// install conduit information block is Palm's FileInstallType, 840 bytes:
 //   0 directory (64)  64 extensions (256)  320 mask (32-bit)  324 module (256)
-//   580 creator (4 bytes, as given)  584 display name (256)
-// Results: above 0 success; errors lie in -500 to -701.
+//   580 creator ID (32-bit)  584 display name (256)
+// 32-bit values lie least significant byte first, as they do in memory on Windows.
+// Results as Palm's InstAide.h numbers them: PltGetInstallConduitInfo answers 1 when it filled
+// the block; -514 no such index, -502 a size below 840, -516 a missing block or size.
+#include <cstddef>
 #include <cstring>
 #include <type_traits>
 
+#include "common/misc/Endian.h"
 #include "common/palm/PalmApi.h"
 #include "palmdesk/Runtime.h"
 
 namespace {
 
 using palmdesk::Session;
-constexpr std::int32_t kBadParam = palm::INSTAIDE_ERR_INVALID_PARAM;
-constexpr std::int32_t kNotFound = palm::INSTAIDE_ERR_NOT_FOUND;
+constexpr std::int32_t kBadParam = palm::INSTAIDE_ERR_INVALID_BUFFER;
+constexpr std::int32_t kNoIndex = palm::INSTAIDE_ERR_INVALID_INDEX;
 constexpr std::int32_t kTooSmall = palm::INSTAIDE_ERR_BUFFER_TOO_SMALL;
-// What the entry points the tool never calls answer.
-constexpr std::int32_t kNotSupported = -701;
+// What the entry points the stand-in does not carry out answer. The install aide has no "not
+// supported"; its "not found" says that the stand-in keeps nothing for the call.
+constexpr std::int32_t kNotSupported = palm::INSTAIDE_ERR_NOT_FOUND;
 
 // Copies text into the block's area of cap bytes, cut to cap - 1 bytes and terminated; with
 // overfill (fault.oversized_texts), fills the whole area with the text over and over instead
@@ -33,7 +38,13 @@ void PutArea(unsigned char* block, int offset, int cap, const std::string& text,
 
 }  // namespace
 
-PALMDESK_EXPORT std::int32_t PALMAPI PlmGetLibVesion(void) { return 0x0601; }
+// Version 6.1 (major, minor), as the user data library's UmGetLibVersion reports it.
+PALMDESK_EXPORT std::int32_t PALMAPI PlmGetLibVesion(std::uint32_t* major, std::uint32_t* minor) {
+  if (major == nullptr || minor == nullptr) return kBadParam;
+  *major = 6;
+  *minor = 1;
+  return 0;
+}
 
 PALMDESK_EXPORT std::int32_t PALMAPI PltGetInstallConduitCount(void) {
   Session s;
@@ -48,7 +59,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI PltGetInstallConduitInfo(std::uint32_t inde
   Session s;
   if (const palmdesk::FaultEntry* f = palmdesk::Faults::Find(s.desc().faults.installInfoFail, index)) return f->result;
   const auto& list = s.desc().installConduits;
-  if (index >= list.size()) return kNotFound;
+  if (index >= list.size()) return kNoIndex;
   if (*size < palm::kInstallInfoSize) {
     *size = palm::kInstallInfoSize;
     return kTooSmall;
@@ -59,49 +70,55 @@ PALMDESK_EXPORT std::int32_t PALMAPI PltGetInstallConduitInfo(std::uint32_t inde
   const bool overfill = s.desc().faults.oversizedTexts;
   PutArea(b, 0, 64, c.directory, overfill);
   PutArea(b, 64, 256, c.extensions, overfill);
-  for (int i = 0; i < 4; ++i) b[320 + i] = static_cast<unsigned char>((c.mask >> (8 * i)) & 0xFF);
+  StoreLE32(b + offsetof(palm::FileInstallType, dwMask), c.mask);
   PutArea(b, palm::kInstallInfoModuleOffset, 256, c.module, overfill);
-  std::memcpy(b + palm::kInstallInfoCreatorOffset, c.creator.data(), c.creator.size() < 4 ? c.creator.size() : 4);
+  // The creator ID as Palm keeps it: a DWORD whose most significant byte is the first
+  // character ('Inst' is 0x496E7374), so the block holds the characters in reverse order.
+  StoreLE32(b + palm::kInstallInfoCreatorOffset, palmdesk::FourCC(c.creator));
   PutArea(b, palm::kInstallInfoNameOffset, 256, c.name, overfill);
   // A library that overruns its own size reports more than the block holds.
   *size = overfill ? INT32_MAX : palm::kInstallInfoSize;
   return 1;
 }
 
-// The rest of the install aide's entry points: present so that every name binds, never called
-// by the tool.
-#define PALMDESK_STUB(name) \
-  PALMDESK_EXPORT std::int32_t PALMAPI name(void) { return kNotSupported; }
-PALMDESK_STUB(PltGetUserCount)
-PALMDESK_STUB(PltGetUser)
-PALMDESK_STUB(PltInstallFile)
-PALMDESK_STUB(PltGetFileCount)
-PALMDESK_STUB(PltGetFileName)
-PALMDESK_STUB(PltGetFileInfo)
-PALMDESK_STUB(PltRemoveInstallFile)
-PALMDESK_STUB(PltGetPath)
-PALMDESK_STUB(PltSetPath)
-PALMDESK_STUB(PltGetInstallFileFilter)
-PALMDESK_STUB(PltGetFileTypesCount)
-PALMDESK_STUB(PltGetFileTypeExtension)
-PALMDESK_STUB(PltIsInstallMaskSet)
-PALMDESK_STUB(PltResetInstallMask)
-PALMDESK_STUB(PltGetInstallCreatorInfo)
-PALMDESK_STUB(PltSetInstallRegistry)
-PALMDESK_STUB(PltGetRegistryPath)
-PALMDESK_STUB(PltGetUserDirectory)
-PALMDESK_STUB(PltIsUserProfile)
-PALMDESK_STUB(PlmGetUserNameFromID)
-PALMDESK_STUB(PlmGetUserIDFromName)
-PALMDESK_STUB(PltInstallFileToDest)
-PALMDESK_STUB(PltGetInstallFileFilterForUser)
-PALMDESK_STUB(PlmSlotGetFileCount)
-PALMDESK_STUB(PlmSlotGetFileInfo)
-PALMDESK_STUB(PlmSlotInstallFile)
-PALMDESK_STUB(PlmSlotRemoveInstallFile)
-PALMDESK_STUB(PlmSlotMoveInstallFile)
-PALMDESK_STUB(PlmMoveInstallFileToSlot)
-PALMDESK_STUB(PlmMoveInstallFileToHandheld)
+// The rest of the install aide's entry points, with Palm's prototypes so that a caller's
+// stack stays as it was: present so that every name binds, never called by the tool.
+#define PALMDESK_STUB(name, params) \
+  PALMDESK_EXPORT std::int32_t PALMAPI name params { return kNotSupported; }
+using std::int16_t;
+using std::int32_t;
+using std::uint16_t;
+using std::uint32_t;
+PALMDESK_STUB(PltGetUserCount, (void))
+PALMDESK_STUB(PltGetUser, (uint32_t, char*, int16_t*))
+PALMDESK_STUB(PltInstallFile, (char*, char*))
+PALMDESK_STUB(PltGetFileCount, (char*, char*))
+PALMDESK_STUB(PltGetFileName, (char*, uint32_t, char*, char*, int16_t*))
+PALMDESK_STUB(PltGetFileInfo, (char*, uint32_t, char*, char*, int16_t*, uint32_t*))
+PALMDESK_STUB(PltRemoveInstallFile, (char*, char*))
+PALMDESK_STUB(PltGetPath, (uint16_t, char*, int16_t*))
+PALMDESK_STUB(PltSetPath, (uint16_t, char*))
+PALMDESK_STUB(PltGetInstallFileFilter, (char*, int32_t*))
+PALMDESK_STUB(PltGetFileTypesCount, (void))
+PALMDESK_STUB(PltGetFileTypeExtension, (int32_t, char*, int32_t*))
+PALMDESK_STUB(PltIsInstallMaskSet, (char*, uint32_t))
+PALMDESK_STUB(PltResetInstallMask, (char*, uint32_t))
+PALMDESK_STUB(PltGetInstallCreatorInfo, (uint32_t, void*, int32_t*))
+PALMDESK_STUB(PltSetInstallRegistry, (void))
+PALMDESK_STUB(PltGetRegistryPath, (uint32_t, char*, int32_t*))
+PALMDESK_STUB(PltGetUserDirectory, (char*, char*, int32_t*))
+PALMDESK_STUB(PltIsUserProfile, (char*))
+PALMDESK_STUB(PlmGetUserNameFromID, (uint32_t, char*, int16_t*))
+PALMDESK_STUB(PlmGetUserIDFromName, (char*, uint32_t*))
+PALMDESK_STUB(PltInstallFileToDest, (char*, char*, char*))
+PALMDESK_STUB(PltGetInstallFileFilterForUser, (char*, char*, int32_t*))
+PALMDESK_STUB(PlmSlotGetFileCount, (uint32_t, uint32_t, int32_t*))
+PALMDESK_STUB(PlmSlotGetFileInfo, (uint32_t, uint32_t, uint32_t, char*, int32_t*, uint32_t*))
+PALMDESK_STUB(PlmSlotInstallFile, (uint32_t, uint32_t, const char*))
+PALMDESK_STUB(PlmSlotRemoveInstallFile, (uint32_t, uint32_t, const char*))
+PALMDESK_STUB(PlmSlotMoveInstallFile, (uint32_t, uint32_t, const char*, uint32_t))
+PALMDESK_STUB(PlmMoveInstallFileToSlot, (uint32_t, const char*, uint32_t))
+PALMDESK_STUB(PlmMoveInstallFileToHandheld, (uint32_t, uint32_t, const char*))
 
-static_assert(std::is_same_v<decltype(&PltGetInstallConduitCount), palm::PFN_PltGetInstallConduitCount>);
-static_assert(std::is_same_v<decltype(&PltGetInstallConduitInfo), palm::PFN_PltGetInstallConduitInfo>);
+// Every export has exactly the prototype and calling convention of Palm's (PalmApi.h).
+PALM_INSTAIDE_ENTRIES(PALMDESK_CHECK_EXPORT)

@@ -1,6 +1,8 @@
 // The stand-in user data library, UserData.dll: the users of the description with their
 // directories, profile flags and expansion slots, and the users' sync preferences, kept in the
-// journal beside the library. Results: 0 success, -500 to -529 errors.
+// journal beside the library. Results as Palm's UserData.h numbers them: 0 success, -500 to
+// -529 errors (-505 unknown user, -513 no such slot or preference, -504 buffer too small,
+// -522 a missing pointer or a negative size, -525 the journal could not be written).
 //
 // Variants: PALMDESK_NO_SLOTS leaves out the UmSlot... entry points, PALMDESK_NO_TEMP_SYNC
 // leaves out UmSetUserTempSyncPreferences.
@@ -12,13 +14,13 @@
 namespace {
 
 using palmdesk::Session;
-constexpr std::int32_t kBadParam = palm::USERDATA_ERR_INVALID_PARAM;
+constexpr std::int32_t kBadParam = palm::USERDATA_ERR_INVALID_POINTER;
 constexpr std::int32_t kBadUser = palm::USERDATA_ERR_INVALID_USER;
 constexpr std::int32_t kTooSmall = palm::USERDATA_ERR_BUFFER_TOO_SMALL;
 constexpr std::int32_t kNotFound = palm::USERDATA_ERR_NOT_FOUND;
 constexpr std::int32_t kCannotWrite = palm::USERDATA_ERR_CANNOT_WRITE;
-// What the entry points the tool never calls answer.
-constexpr std::int32_t kNotSupported = -529;
+// What the entry points the stand-in does not carry out answer.
+constexpr std::int32_t kNotSupported = palm::USERDATA_ERR_NOT_SUPPORTED;
 
 // The text as a library without terminators would give it (fault.unterminated_texts): the
 // whole buffer filled with the text over and over, no terminator.
@@ -58,6 +60,18 @@ std::int32_t SetPreference(bool permanent, std::uint32_t userId, std::uint32_t c
   return s.AppendJournal(line) ? 0 : kCannotWrite;
 }
 
+std::int32_t DropPreference(bool permanent, std::uint32_t userId, std::uint32_t creatorId) {
+  Session s;
+  if (s.FindUser(userId) == nullptr) return kBadUser;
+  if (s.desc().faults.hasSyncWriteFail) return s.desc().faults.syncWriteFail;
+  palmdesk::JournalLine line;
+  line.permanent = permanent;
+  line.erase = true;
+  line.userId = userId;
+  line.creatorId = creatorId;
+  return s.AppendJournal(line) ? 0 : kCannotWrite;
+}
+
 std::int32_t GetPreference(bool permanent, std::uint32_t userId, std::uint32_t creatorId, std::int32_t* code) {
   if (code == nullptr) return kBadParam;
   Session s;
@@ -76,7 +90,13 @@ const palmdesk::Slot* FindSlot(const palmdesk::User& u, std::uint32_t ref) {
 
 }  // namespace
 
-PALMDESK_EXPORT std::int32_t PALMAPI UmGetLibVersion(void) { return 0x0601; }
+// Version 6.1, as the user data library of HotSync Manager 6 reports itself.
+PALMDESK_EXPORT std::int32_t PALMAPI UmGetLibVersion(std::uint32_t* major, std::uint32_t* minor) {
+  if (major == nullptr || minor == nullptr) return kBadParam;
+  *major = 6;
+  *minor = 1;
+  return 0;
+}
 
 PALMDESK_EXPORT std::int16_t PALMAPI UmGetUserCount(void) {
   Session s;
@@ -164,8 +184,10 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetDisplayName(std::uint32_t userId, 
   return PutUserText(s, slot->name, buf, size);
 }
 
-PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetExpMgrVersion(void) { return kNotSupported; }
-PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetInstallDirectory(void) { return kNotSupported; }
+PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetExpMgrVersion(std::uint32_t, std::uint32_t*) { return kNotSupported; }
+PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetInstallDirectory(std::uint32_t, std::uint32_t, char*, std::int32_t*) {
+  return kNotSupported;
+}
 #endif
 
 PALMDESK_EXPORT std::int32_t PALMAPI UmSetUserPermSyncPreferences(std::uint32_t userId, std::uint32_t creatorId, std::int32_t code) {
@@ -183,42 +205,38 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmGetUserTempSyncPreferences(std::uint32_t 
   return GetPreference(false, userId, creatorId, code);
 }
 
-// The rest of the user data library's entry points: present so that every name binds, never
-// called by the tool.
-#define PALMDESK_STUB(name) \
-  PALMDESK_EXPORT std::int32_t PALMAPI name(void) { return kNotSupported; }
-PALMDESK_STUB(UmGetUserPassword)
-PALMDESK_STUB(UmIsUserInstalled)
-PALMDESK_STUB(UmSetUserName)
-PALMDESK_STUB(UmSetUserDirectory)
-PALMDESK_STUB(UmSetUserInstall)
-PALMDESK_STUB(UmRemoveUserTempSyncPreferences)
-PALMDESK_STUB(UmDeleteUserPermSyncPreferences)
-PALMDESK_STUB(UmDeleteUserTempSyncPreferences)
-PALMDESK_STUB(UmAddUser)
-PALMDESK_STUB(UmDeleteUser)
-PALMDESK_STUB(UmIsInstallMaskSet)
-PALMDESK_STUB(UmClearInstallMask)
-PALMDESK_STUB(UmSetInstallMask)
-PALMDESK_STUB(UmGetString)
-PALMDESK_STUB(UmSetString)
-PALMDESK_STUB(UmGetInteger)
-PALMDESK_STUB(UmSetInteger)
-PALMDESK_STUB(UmDeleteKey)
-PALMDESK_STUB(UmGetIDFromPath)
-PALMDESK_STUB(UmGetIDFromName)
+// Removes a user's temporary preference for one creator: a "temp-delete" journal line, after
+// which the temporary preference reads as never written and the permanent one is in force.
+PALMDESK_EXPORT std::int32_t PALMAPI UmDeleteUserTempSyncPreferences(std::uint32_t userId, std::uint32_t creatorId) {
+  return DropPreference(false, userId, creatorId);
+}
 
-// The exports keep the prototypes the binding calls them through.
-static_assert(std::is_same_v<decltype(&UmGetUserCount), palm::PFN_UmGetUserCount>);
-static_assert(std::is_same_v<decltype(&UmGetUserID), palm::PFN_UmGetUserID>);
-static_assert(std::is_same_v<decltype(&UmGetUserName), palm::PFN_UmGetUserText>);
-static_assert(std::is_same_v<decltype(&UmIsUserProfile), palm::PFN_UmIsUserProfile>);
-static_assert(std::is_same_v<decltype(&UmGetRootDirectory), palm::PFN_UmGetRootDirectory>);
-#ifndef PALMDESK_NO_SLOTS
-static_assert(std::is_same_v<decltype(&UmSlotGetSlotCount), palm::PFN_UmSlotGetSlotCount>);
-static_assert(std::is_same_v<decltype(&UmSlotGetInfo), palm::PFN_UmSlotGetInfo>);
-static_assert(std::is_same_v<decltype(&UmSlotGetMediaType), palm::PFN_UmSlotGetMediaType>);
-static_assert(std::is_same_v<decltype(&UmSlotGetDisplayName), palm::PFN_UmSlotGetDisplayName>);
+// The rest of the user data library's entry points, with Palm's prototypes so that a caller's
+// stack stays as it was: present so that every name binds, never called by the tool.
+#define PALMDESK_STUB(name, params) \
+  PALMDESK_EXPORT std::int32_t PALMAPI name params { return kNotSupported; }
+PALMDESK_STUB(UmGetUserPassword, (std::uint32_t, char*, std::int16_t*))
+PALMDESK_STUB(UmIsUserInstalled, (std::uint32_t))
+PALMDESK_STUB(UmSetUserName, (std::uint32_t, const char*))
+PALMDESK_STUB(UmSetUserDirectory, (std::uint32_t, const char*))
+PALMDESK_STUB(UmSetUserInstall, (std::uint32_t, std::int32_t))
+PALMDESK_STUB(UmRemoveUserTempSyncPreferences, (std::uint32_t, std::uint32_t))
+PALMDESK_STUB(UmDeleteUserPermSyncPreferences, (std::uint32_t, std::uint32_t))
+PALMDESK_STUB(UmAddUser, (const char*, std::int32_t))
+PALMDESK_STUB(UmDeleteUser, (std::uint32_t))
+PALMDESK_STUB(UmIsInstallMaskSet, (std::uint32_t, std::uint32_t))
+PALMDESK_STUB(UmClearInstallMask, (std::uint32_t, std::uint32_t))
+PALMDESK_STUB(UmSetInstallMask, (std::uint32_t, std::uint32_t))
+PALMDESK_STUB(UmGetString, (std::uint32_t, const char*, const char*, char*, std::int32_t*, const char*))
+PALMDESK_STUB(UmSetString, (std::uint32_t, const char*, const char*, const char*))
+PALMDESK_STUB(UmGetInteger, (std::uint32_t, const char*, const char*, std::int32_t*, std::int32_t))
+PALMDESK_STUB(UmSetInteger, (std::uint32_t, const char*, const char*, std::int32_t))
+PALMDESK_STUB(UmDeleteKey, (std::uint32_t, const char*, const char*))
+PALMDESK_STUB(UmGetIDFromPath, (const char*, std::uint32_t*))
+PALMDESK_STUB(UmGetIDFromName, (const char*, std::uint32_t*))
+
+// Every export has exactly the prototype and calling convention of Palm's (PalmApi.h). The
+// variants are the same code less some exports.
+#if !defined(PALMDESK_NO_SLOTS) && !defined(PALMDESK_NO_TEMP_SYNC)
+PALM_USERDATA_ENTRIES(PALMDESK_CHECK_EXPORT)
 #endif
-static_assert(std::is_same_v<decltype(&UmSetUserPermSyncPreferences), palm::PFN_UmSetUserSyncPreferences>);
-static_assert(std::is_same_v<decltype(&UmGetUserPermSyncPreferences), palm::PFN_UmGetUserSyncPreferences>);

@@ -10,7 +10,7 @@
 #include "common/misc/Endian.h"
 #include "common/misc/CxFile.h"
 #include "common/misc/CxList.h"
-#include "src/OVUtil.h"
+#include "common/palm/PalmLib.h"
 
 #define OV_SOURCE_NAME "common\\palm\\CondMgr"
 #include "common/misc/Assert.h"

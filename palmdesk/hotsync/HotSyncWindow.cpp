@@ -1,6 +1,9 @@
 #include "palmdesk/hotsync/HotSyncWindow.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 #include <QFont>
 #include <QFontMetrics>
@@ -102,6 +105,8 @@ HotSyncWindow::HotSyncWindow(const std::string& coreDir, QWidget* parent) : QWid
   m_pStatus->setObjectName(QStringLiteral("lblStatus"));
   m_pStatus->setWordWrap(true);
 
+  m_pSync = new QPushButton(QStringLiteral("Start &HotSync"), this);
+  m_pSync->setObjectName(QStringLiteral("btnHotSync"));
   m_pRefresh = new QPushButton(QStringLiteral("&Refresh"), this);
   m_pRefresh->setObjectName(QStringLiteral("btnRefresh"));
   m_pClose = new QPushButton(QStringLiteral("&Close"), this);
@@ -109,6 +114,7 @@ HotSyncWindow::HotSyncWindow(const std::string& coreDir, QWidget* parent) : QWid
 
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(m_pStatus, 1);
+  buttons->addWidget(m_pSync);
   buttons->addWidget(m_pRefresh);
   buttons->addWidget(m_pClose);
 
@@ -119,15 +125,49 @@ HotSyncWindow::HotSyncWindow(const std::string& coreDir, QWidget* parent) : QWid
 
   connect(m_pUsers, &QTreeWidget::currentItemChanged, this,
           [this](QTreeWidgetItem* current, QTreeWidgetItem*) { FillConduits(current); });
+  connect(m_pSync, &QPushButton::clicked, this, [this] { SetSyncing(!m_syncing); });
   connect(m_pRefresh, &QPushButton::clicked, this, &HotSyncWindow::Refresh);
   connect(m_pClose, &QPushButton::clicked, this, &QWidget::close);
 
   setTabOrder(m_pUsers, m_pConduits);
-  setTabOrder(m_pConduits, m_pRefresh);
+  setTabOrder(m_pConduits, m_pSync);
+  setTabOrder(m_pSync, m_pRefresh);
   setTabOrder(m_pRefresh, m_pClose);
   resize(960, 540);
 
+  WriteState(false);  // HotSync Manager runs from now on
   Refresh();
+}
+
+HotSyncWindow::~HotSyncWindow() {
+  std::error_code ec;
+  std::filesystem::remove(std::filesystem::path(m_coreDir) / kHotSyncStateFile, ec);
+}
+
+bool HotSyncWindow::SetSyncing(bool syncing) {
+  if (!WriteState(syncing)) return false;
+  m_syncing = syncing;
+  m_pSync->setText(syncing ? QStringLiteral("End &HotSync") : QStringLiteral("Start &HotSync"));
+  m_pStatus->setText(StatusText());
+  return true;
+}
+
+// Written beside and renamed into place, so a reader in another process sees the old word or
+// the new one, never a part of one.
+bool HotSyncWindow::WriteState(bool syncing) {
+  namespace fs = std::filesystem;
+  const fs::path target = fs::path(m_coreDir) / kHotSyncStateFile;
+  fs::path temp = target;
+  temp += ".new";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out << HotSyncName(syncing ? HotSync::Syncing : HotSync::Idle) << '\n';
+    if (!out.flush()) return false;
+  }
+  std::error_code ec;
+  fs::rename(temp, target, ec);
+  if (ec) fs::remove(temp, ec);
+  return !ec;
 }
 
 void HotSyncWindow::Refresh() {
@@ -224,6 +264,7 @@ QString HotSyncWindow::StatusText() const {
                    .arg(QString::fromLatin1(kDescriptionFile));
     }
   }
+  if (m_syncing) parts << QStringLiteral("A HotSync is in progress.");
   if (m_state.journal().skipped > 0) {
     parts << QStringLiteral("%1 damaged lines of %2 were skipped.")
                  .arg(m_state.journal().skipped)

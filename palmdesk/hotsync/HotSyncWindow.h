@@ -2,6 +2,11 @@
 // user what every conduit will do at the next HotSync, with the temporary preferences that
 // override the permanent ones marked. The conduit list is filled only for the selected user,
 // so an installation of thousands of users opens at once.
+//
+// While the window exists HotSync Manager counts as running for the installation's HSAPI.DLL
+// (in any process): the window keeps the state file palmdesk.hotsync in the core directory,
+// "idle", or "syncing" while a pretend HotSync started with its HotSync button is in progress,
+// and removes the file when it closes.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +31,14 @@ class HotSyncWindow : public QWidget {
   enum ConduitColumn { ColConduit, ColCreator, ColKind, ColAction, ColFrom, ConduitColumns };
 
   explicit HotSyncWindow(const std::string& coreDir, QWidget* parent = nullptr);
+  ~HotSyncWindow() override;
+  HotSyncWindow(const HotSyncWindow&) = delete;
+  HotSyncWindow& operator=(const HotSyncWindow&) = delete;
+
+  // Starts or ends a pretend HotSync (the HotSync button); false when the state file could not
+  // be written (the state is then unchanged).
+  bool SetSyncing(bool syncing);
+  bool syncing() const { return m_syncing; }
 
   // Reads the installation again; the selected user stays selected when it still exists.
   void Refresh();
@@ -38,14 +51,17 @@ class HotSyncWindow : public QWidget {
   void FillUsers(std::uint32_t selectUserId, bool haveSelection);
   void FillConduits(const QTreeWidgetItem* userItem);
   QString StatusText() const;
+  bool WriteState(bool syncing);
 
   NextSync m_state;
   std::string m_coreDir;
+  bool m_syncing = false;
 
   QLabel* m_pCore;
   QTreeWidget* m_pUsers;
   QTreeWidget* m_pConduits;
   QLabel* m_pStatus;
+  QPushButton* m_pSync;
   QPushButton* m_pRefresh;
   QPushButton* m_pClose;
 };

@@ -85,6 +85,12 @@ void UserPreferences::Set(std::uint32_t creatorId, bool permanent, std::int32_t 
   }
 }
 
+void UserPreferences::Erase(std::uint32_t creatorId, bool permanent) {
+  auto it = m_entries.find(creatorId);
+  if (it == m_entries.end()) return;
+  (permanent ? it->second.hasPerm : it->second.hasTemp) = false;
+}
+
 void PreferenceTable::KeepOnly(const std::vector<std::uint32_t>& userIds) {
   m_keepOnly = true;
   std::unordered_map<std::uint32_t, Lines> kept;
@@ -104,7 +110,7 @@ bool PreferenceTable::AddLine(std::string_view text) {
     it = m_byUser.emplace(parsed.userId, Lines()).first;
   }
   Lines& user = it->second;
-  user.lines.push_back({parsed.creatorId, parsed.code, parsed.permanent});
+  user.lines.push_back({parsed.creatorId, parsed.code, parsed.permanent, parsed.erase});
   if (user.lines.size() >= kFoldAtLeast && user.lines.size() >= 2 * user.folded) Fold(&user);
   return true;
 }
@@ -126,7 +132,13 @@ UserPreferences PreferenceTable::ForUser(std::uint32_t userId) const {
   UserPreferences prefs;
   auto it = m_byUser.find(userId);
   if (it == m_byUser.end()) return prefs;
-  for (const Line& line : it->second.lines) prefs.Set(line.creatorId, line.permanent, line.code);
+  for (const Line& line : it->second.lines) {
+    if (line.erase) {
+      prefs.Erase(line.creatorId, line.permanent);
+    } else {
+      prefs.Set(line.creatorId, line.permanent, line.code);
+    }
+  }
   return prefs;
 }
 
@@ -216,15 +228,12 @@ void NextSync::Load(const std::string& coreDir) {
     s.title = ConduitTitle(d, c.module, c.title.empty() ? s.creator : c.title);
     m_conduits.push_back(std::move(s));
   }
-  // Install conduits: the four creator bytes of the information block, read least significant
-  // byte first, are the ID their preferences are written under.
+  // Install conduits: the install aide keeps each one's creator ID as a 32-bit value, first
+  // character most significant, and Orvane writes the preferences under that value.
   for (const InstallConduit& c : d.installConduits) {
-    unsigned char bytes[4] = {0, 0, 0, 0};
-    for (std::size_t i = 0; i < 4 && i < c.creator.size(); ++i) bytes[i] = static_cast<unsigned char>(c.creator[i]);
     SyncConduit s;
     s.kind = SyncConduitKind::Install;
-    s.creatorId = static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-                  (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+    s.creatorId = FourCC(c.creator);
     s.creator = FourCCText(FourCC(c.creator));
     s.title = ConduitTitle(d, c.module, c.name.empty() ? s.creator : c.name);
     m_conduits.push_back(std::move(s));

@@ -50,6 +50,8 @@ class UserPreferences {
   // The temporary preference when there is one, else the permanent one.
   SyncChoice Find(std::uint32_t creatorId) const;
   void Set(std::uint32_t creatorId, bool permanent, std::int32_t code);
+  // The preference of that kind deleted: it reads as never written.
+  void Erase(std::uint32_t creatorId, bool permanent);
   std::size_t size() const { return m_entries.size(); }
 
  private:
@@ -74,6 +76,7 @@ class PreferenceTable {
     std::uint32_t creatorId;
     std::int32_t code;
     bool permanent;
+    bool erase;
   };
   struct Lines {
     std::vector<Line> lines;

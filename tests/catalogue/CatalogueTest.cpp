@@ -197,7 +197,8 @@ TEST_F(Catalogue, RegisteredConduitsThenTheBackupConduit) {
 }
 
 // Install conduits come after the registered ones and before the backup conduit; their creator
-// text is the block's four bytes in order, their title the module's name, else the block's
+// ID is the block's 32-bit creator ID, their creator text the block's four bytes in order (the
+// ID's bytes least significant first, so 'ABCD' reads "DCBA"), their title the module's name, else the block's
 // name cut to 63 bytes; an index whose information call answers 0 is skipped.
 TEST_F(Catalogue, InstallConduits) {
   const std::string longName(100, 'L');
@@ -217,7 +218,7 @@ TEST_F(Catalogue, InstallConduits) {
   ASSERT_TRUE(m_pMgr->LoadConduits(COND_SRC_DEFAULT));
   const std::vector<CONDUIT_REC> recs = Snapshot(m_pMgr);
   ASSERT_EQ(recs.size(), 5u);
-  EXPECT_EQ(Creators(m_pMgr), (std::vector<std::string>{"addr", "ABCD", "Lwxy", "Long", ""}));
+  EXPECT_EQ(Creators(m_pMgr), (std::vector<std::string>{"addr", "DCBA", "yxwL", "gnoL", ""}));
   EXPECT_EQ(Titles(m_pMgr), (std::vector<std::string>{"Address", "Install From Module", "Block Name 3",
                                                       std::string(63, 'L'), ""}));
   for (std::size_t i = 1; i <= 3; ++i) {
@@ -233,7 +234,7 @@ TEST_F(Catalogue, InstallConduits) {
                                  static_cast<std::uint32_t>(static_cast<unsigned char>(r.szCreator[2])) << 16 |
                                  static_cast<std::uint32_t>(static_cast<unsigned char>(r.szCreator[3])) << 24);
   }
-  EXPECT_EQ(recs[1].dwCreatorID, 0x44434241u);
+  EXPECT_EQ(recs[1].dwCreatorID, 0x41424344u) << "'ABCD', as CmConvertStringToCreatorID gives it";
   EXPECT_STREQ(recs[1].szModule, "inst_named.dll");
   EXPECT_STREQ(recs[3].szModule, "no_such_module.dll");
   EXPECT_EQ(recs[3].pCondObj->GetModule(), nullptr);

@@ -15,7 +15,7 @@
 
 namespace {
 std::int32_t Fill(char* buf, std::int32_t* size, char c) {
-  if (buf == nullptr || size == nullptr || *size <= 0) return palm::CONDMGR_ERR_INVALID_PARAM;
+  if (buf == nullptr || size == nullptr || *size <= 0) return palm::CONDMGR_ERR_INVALID_POINTER;
   std::memset(buf, c, static_cast<std::size_t>(*size));
   return 0;
 }
@@ -47,7 +47,8 @@ CAT_EXPORT std::int32_t PALMAPI CmGetCreatorPriority(const char*, std::uint32_t*
 
 CAT_EXPORT std::int32_t PALMAPI PltGetInstallConduitCount(void) { return 1; }
 CAT_EXPORT std::int32_t PALMAPI PltGetInstallConduitInfo(std::uint32_t, void* block, std::int32_t* size) {
-  if (block == nullptr || size == nullptr || *size < palm::kInstallInfoSize) return -600;
+  if (block == nullptr || size == nullptr) return palm::INSTAIDE_ERR_INVALID_BUFFER;
+  if (*size < palm::kInstallInfoSize) return palm::INSTAIDE_ERR_BUFFER_TOO_SMALL;
   std::memset(block, 'k', palm::kInstallInfoSize);
   return 1;
 }

@@ -170,7 +170,8 @@ TEST_F(Hostile, NegativeAndHugeCountsListWhatTheLibrariesHold) {
     int messages;
     std::vector<std::string> creators;  // the catalogue, in order
   };
-  const std::vector<std::string> all = {"date", "memo", "addr", "Inst", ""};
+  // The install conduit 'Inst' by its block's bytes: the 32-bit creator ID least significant first.
+  const std::vector<std::string> all = {"date", "memo", "addr", "tsnI", ""};
   const Case cases[] = {
       {"negative", "-1", "-5", "-2147483648", 0, 1, {""}},
       {"most negative user count", "-32768", "0", "0", 0, 1, {""}},

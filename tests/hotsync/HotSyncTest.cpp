@@ -19,6 +19,7 @@
 
 #include "common/os/os.h"
 #include "common/palm/CondMgr.h"
+#include "common/palm/PalmApi.h"
 #include "palmdesk/DemoMaker.h"
 #include "palmdesk/Description.h"
 #include "palmdesk/hotsync/HotSyncWindow.h"
@@ -99,10 +100,12 @@ TEST(HotSyncWindow, ShowsTemporaryPreferencesOverPermanentOnes) {
                 "temp 1001 0x61646472 2\n"   // addr: temporary over permanent
                 "temp 1001 0x64617465 0\n"
                 "perm 1001 0x64617465 3\n"   // date: a later permanent one does not beat it
-                "perm 1001 0x74736E49 1\n"   // the install conduit, by its block's bytes
+                "perm 1001 0x496E7374 1\n"   // the install conduit, by its creator ID 'Inst'
                 "temp 1001 0xFFFFFFFF 3\n"   // backup
                 "perm 1001 0x6D656D6F 4\n"   // memo: a code HotSync has no name for
                 "perm 1002 0x64617465 2\n"
+                "temp 1002 0x6D656D6F 1\n"
+                "temp-delete 1002 0x6D656D6F\n"  // memo: deleted again
                 "temp 1003 0x61646472 0\n");
   HotSyncWindow w(inst->str());
 
@@ -134,6 +137,44 @@ TEST(HotSyncWindow, ShowsTemporaryPreferencesOverPermanentOnes) {
   EXPECT_EQ(ConduitRows(w), bob);
   EXPECT_FALSE(w.SelectUser(4242));
   EXPECT_EQ(CurrentUser(w), "Bob Brown");
+}
+
+// The window is HotSync Manager for the installation's HSAPI.DLL: running while it is open, and
+// its HotSync button starts and ends a pretend HotSync that another process's library sees
+// (the library reads the state file at every call; here it is loaded beside the window).
+TEST(HotSyncWindow, HotSyncButtonSetsTheStateTheHotSyncApiReports) {
+  auto inst = MakeInstallation();
+  const os::Library hsapi = os::LoadLibrary((inst->dir() / "HSAPI.DLL").string().c_str());
+  ASSERT_NE(hsapi, nullptr);
+  auto check = reinterpret_cast<palm::PFN_HsCheckApiStatus>(os::FindSymbol(hsapi, "HsCheckApiStatus"));
+  auto status = reinterpret_cast<palm::PFN_HsGetSyncStatus>(os::FindSymbol(hsapi, "HsGetSyncStatus"));
+  ASSERT_TRUE(check && status);
+  EXPECT_EQ(check(), palm::HSAPI_ERR_HOTSYNC_NOT_FOUND) << "no hotsync line, no window: not running";
+
+  std::uint32_t synced = 0xEE;
+  {
+    HotSyncWindow w(inst->str());
+    auto* button = w.findChild<QPushButton*>(QStringLiteral("btnHotSync"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(check(), 0);
+    EXPECT_EQ(status(&synced), 0);
+    EXPECT_EQ(synced, palm::HOTSYNC_STATUS_IDLE);
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(w.syncing());
+    EXPECT_EQ(status(&synced), 0);
+    EXPECT_EQ(synced, palm::HOTSYNC_STATUS_SYNCING);
+    EXPECT_NE(Status(w).find("A HotSync is in progress."), std::string::npos);
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_FALSE(w.syncing());
+    EXPECT_EQ(status(&synced), 0);
+    EXPECT_EQ(synced, palm::HOTSYNC_STATUS_IDLE);
+    QTest::mouseClick(button, Qt::LeftButton);  // closed in the middle of a HotSync
+  }
+  EXPECT_FALSE(std::filesystem::exists(inst->dir() / palmdesk::kHotSyncStateFile));
+  EXPECT_EQ(check(), palm::HSAPI_ERR_HOTSYNC_NOT_FOUND) << "the description's state again";
+  os::FreeLibrary(hsapi);
 }
 
 // Orvane's catalogue enumerates the conduits through the libraries and writes every user's

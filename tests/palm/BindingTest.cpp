@@ -63,6 +63,9 @@ std::vector<Wrapper> AllWrappers() {
       {"UmSetUserTempSyncPreferences", [] { return palm::UmSetUserTempSyncPreferences(1, 1, 0); }},
       {"UmGetUserPermSyncPreferences", [] { return palm::UmGetUserPermSyncPreferences(1, 1, &code); }},
       {"UmGetUserTempSyncPreferences", [] { return palm::UmGetUserTempSyncPreferences(1, 1, &code); }},
+      {"UmDeleteUserTempSyncPreferences", [] { return palm::UmDeleteUserTempSyncPreferences(1, 1); }},
+      {"HsCheckApiStatus", [] { return palm::HsCheckApiStatus(); }},
+      {"HsGetSyncStatus", [] { return palm::HsGetSyncStatus(&value); }},
   };
 }
 
@@ -162,6 +165,29 @@ TEST_F(BindingTest, RegistryValueMustFitTheBufferWithItsTerminator) {
   char buf[PALM_MAX_PATH];
   EXPECT_EQ(GetPalmCorePath(buf, sizeof buf), PALMPATH_TOO_LONG);
   EXPECT_FALSE(LoadPalmLibs(PLIB_ALL));
+}
+
+// An empty DesktopPath names no directory: taken as found, the libraries would be loaded from
+// "\condmgr.dll", the root of the current drive.
+TEST_F(BindingTest, AnEmptyRegistryValueIsNotFoundAndNothingLoads) {
+  for (const char* ini : {static_cast<const char*>(nullptr), "[Path]\nPDPath=\n"}) {
+    SCOPED_TRACE(ini ? "empty PDPath" : "no kestrow.ini");
+    if (ini) fixture::WriteKestrowIni(ini);
+    fixture::SetRegistryCorePath("");
+    char buf[PALM_MAX_PATH];
+    std::memset(buf, 'x', sizeof buf);
+    EXPECT_EQ(GetPalmCorePath(buf, sizeof buf), PALMPATH_NOT_FOUND);
+    EXPECT_STREQ(buf, "");
+    EXPECT_FALSE(LoadPalmLibs(PLIB_ALL));
+    EXPECT_FALSE(LoadCondMgrDll(""));
+    ExpectNothingBound();
+
+    const std::string before = CurrentDirectory();
+    EXPECT_TRUE(PalmLibInit());
+    EXPECT_EQ(CurrentDirectory(), before);
+    ExpectNothingBound();
+    PalmLibExit();
+  }
 }
 
 TEST_F(BindingTest, CoreDirectoryLookupNeedsABuffer) {
@@ -330,6 +356,20 @@ TEST_F(BindingTest, WrappersPassArgumentsAndResultsThrough) {
   std::int32_t code = -1;
   EXPECT_EQ(palm::UmGetUserPermSyncPreferences(0x80000001u, 0x6D656D6Fu, &code), 0);
   EXPECT_EQ(code, palm::SYNC_PREF_HH_TO_PC);
+  EXPECT_EQ(palm::UmDeleteUserTempSyncPreferences(0x80000001u, 0xFFFFFFFFu), 0);
+  EXPECT_EQ(inst.ReadJournal().back(), (fixture::JournalEntry{false, 0x80000001u, 0xFFFFFFFFu, 0, true}));
+  EXPECT_EQ(palm::UmGetUserTempSyncPreferences(0x80000001u, 0xFFFFFFFFu, &code), palm::USERDATA_ERR_NOT_FOUND);
+
+  // HotSync Manager: not running, then in the middle of a HotSync. Its errors are positive.
+  std::uint32_t status = 0xEE;
+  EXPECT_EQ(palm::HsCheckApiStatus(), palm::HSAPI_ERR_HOTSYNC_NOT_FOUND);
+  EXPECT_EQ(palm::HsGetSyncStatus(&status), palm::HSAPI_ERR_HOTSYNC_NOT_FOUND);
+  EXPECT_EQ(status, 0xEEu);
+  inst.SetHotSync("syncing").Commit();
+  EXPECT_EQ(palm::HsCheckApiStatus(), 0);
+  EXPECT_EQ(palm::HsGetSyncStatus(&status), 0);
+  EXPECT_EQ(status, palm::HOTSYNC_STATUS_SYNCING);
+  EXPECT_EQ(palm::HsGetSyncStatus(nullptr), palm::HSAPI_ERR_INVALID_POINTER);
 }
 
 TEST_F(BindingTest, ReleaseEmptiesEverySlotAndALoadAgainRefillsThem) {

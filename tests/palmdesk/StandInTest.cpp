@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <functional>
 #include <string>
 
 #include "common/os/os.h"
@@ -63,7 +65,7 @@ TEST(StandIn, UserDataAnswersUsersSlotsAndBufferRules) {
   std::uint32_t id = 0;
   EXPECT_EQ(getId(1, &id), 0);
   EXPECT_EQ(id, 1002u);
-  EXPECT_EQ(getId(2, &id), palm::USERDATA_ERR_INVALID_USER);
+  EXPECT_EQ(getId(2, &id), -505);  // ERR_UM_INVALID_USER
 
   char buf[64];
   std::int16_t size = sizeof buf;
@@ -79,12 +81,12 @@ TEST(StandIn, UserDataAnswersUsersSlotsAndBufferRules) {
   EXPECT_EQ(isProfile(1001), 0);
   EXPECT_EQ(isProfile(7), 0);
   size = sizeof buf;
-  EXPECT_EQ(getName(7, buf, &size), palm::USERDATA_ERR_INVALID_USER);
+  EXPECT_EQ(getName(7, buf, &size), -505);  // ERR_UM_INVALID_USER
 
   // "Alice Smith" needs 12 bytes: 11 is too small, and nothing lands past the capacity.
   std::memset(buf, 'x', sizeof buf);
   size = 11;
-  EXPECT_EQ(getName(1001, buf, &size), palm::USERDATA_ERR_BUFFER_TOO_SMALL);
+  EXPECT_EQ(getName(1001, buf, &size), -504);  // ERR_UM_BUFSIZE_TOO_SMALL
   EXPECT_EQ(buf[0], '\0');
   EXPECT_EQ(buf[11], 'x');
   EXPECT_EQ(size, 12);
@@ -109,7 +111,7 @@ TEST(StandIn, UserDataAnswersUsersSlotsAndBufferRules) {
   std::uint32_t type = 0;
   EXPECT_EQ(mediaType(1001, 9, &type), 0);
   EXPECT_EQ(type, 0x12345678u);
-  EXPECT_EQ(mediaType(1001, 6, &type), palm::USERDATA_ERR_NOT_FOUND);
+  EXPECT_EQ(mediaType(1001, 6, &type), -513);  // ERR_UM_NOT_FOUND
   std::int32_t size32 = sizeof buf;
   EXPECT_EQ(slotName(1001, 5, buf, &size32), 0);
   EXPECT_STREQ(buf, "SD Card");
@@ -128,7 +130,7 @@ TEST(StandIn, SyncPreferencesGoToTheJournalAndFoldBack) {
   EXPECT_EQ(setPerm(1001, 0x61646472, 1), 0);
   EXPECT_EQ(setTemp(1002, 0xFFFFFFFF, 3), 0);
   EXPECT_EQ(setPerm(1001, 0x61646472, 2), 0);
-  EXPECT_EQ(setPerm(4242, 0x61646472, 2), palm::USERDATA_ERR_INVALID_USER);  // nothing written
+  EXPECT_EQ(setPerm(4242, 0x61646472, 2), -505);  // ERR_UM_INVALID_USER; nothing written
 
   std::vector<fixture::JournalEntry> expected = {
       {true, 1001, 0x61646472, 1}, {false, 1002, 0xFFFFFFFF, 3}, {true, 1001, 0x61646472, 2}};
@@ -140,13 +142,29 @@ TEST(StandIn, SyncPreferencesGoToTheJournalAndFoldBack) {
   EXPECT_EQ(getTemp(1002, 0xFFFFFFFF, &code), 0);
   EXPECT_EQ(code, 3);
   code = -1;
-  EXPECT_EQ(getTemp(1001, 0x61646472, &code), palm::USERDATA_ERR_NOT_FOUND);  // temp and perm are apart
+  EXPECT_EQ(getTemp(1001, 0x61646472, &code), -513);  // ERR_UM_NOT_FOUND: temp and perm are apart
   EXPECT_EQ(code, -1);
 
   // A write after a read is seen by the next read.
   EXPECT_EQ(setPerm(1001, 0x61646472, 0), 0);
   EXPECT_EQ(getPerm(1001, 0x61646472, &code), 0);
   EXPECT_EQ(code, 0);
+
+  // Deleting the temporary preference leaves the permanent one in force.
+  auto delTemp = ud.Get<palm::PFN_UmDeleteUserTempSyncPreferences>("UmDeleteUserTempSyncPreferences");
+  ASSERT_TRUE(delTemp);
+  EXPECT_EQ(setTemp(1001, 0x61646472, 3), 0);
+  EXPECT_EQ(getTemp(1001, 0x61646472, &code), 0);
+  EXPECT_EQ(delTemp(1001, 0x61646472), 0);
+  code = -1;
+  EXPECT_EQ(getTemp(1001, 0x61646472, &code), -513);  // ERR_UM_NOT_FOUND
+  EXPECT_EQ(code, -1);
+  EXPECT_EQ(getPerm(1001, 0x61646472, &code), 0);
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(delTemp(4242, 0x61646472), -505);  // ERR_UM_INVALID_USER
+  const std::vector<fixture::JournalEntry> journal = inst.ReadJournal();
+  ASSERT_FALSE(journal.empty());
+  EXPECT_EQ(journal.back(), (fixture::JournalEntry{false, 1001, 0x61646472, 0, true}));
 }
 
 TEST(StandIn, ConduitManagerAndInstallAide) {
@@ -169,7 +187,7 @@ TEST(StandIn, ConduitManagerAndInstallAide) {
   EXPECT_EQ(creatorAt(1, creator, &size), 0);
   EXPECT_STREQ(creator, "memo");
   size = 4;
-  EXPECT_EQ(creatorAt(1, creator, &size), palm::CONDMGR_ERR_BUFFER_TOO_SMALL);
+  EXPECT_EQ(creatorAt(1, creator, &size), -1010);  // ERR_BUFFER_TOO_SMALL
   char buf[260];
   size = sizeof buf;
   EXPECT_EQ(module("addr", buf, &size), 0);
@@ -178,7 +196,7 @@ TEST(StandIn, ConduitManagerAndInstallAide) {
   EXPECT_EQ(title("memo", buf, &size), 0);
   EXPECT_STREQ(buf, "Memo Pad");
   size = sizeof buf;
-  EXPECT_EQ(title("MEMO", buf, &size), palm::CONDMGR_ERR_NOT_FOUND);  // creators match exactly
+  EXPECT_EQ(title("MEMO", buf, &size), -1003);  // ERR_NO_CONDUIT: creators match exactly
   std::uint32_t v = 0;
   EXPECT_EQ(toId("addr", &v), 0);
   EXPECT_EQ(v, 0x61646472u);
@@ -197,10 +215,126 @@ TEST(StandIn, ConduitManagerAndInstallAide) {
   size = palm::kInstallInfoSize;
   EXPECT_GT(info(0, block, &size), 0);
   EXPECT_STREQ(reinterpret_cast<char*>(block + palm::kInstallInfoModuleOffset), "instapp.dll");
-  EXPECT_EQ(std::memcmp(block + palm::kInstallInfoCreatorOffset, "Inst", 4), 0);
+  // The creator ID is a DWORD, 'Inst' = 0x496E7374, so its bytes lie least significant first.
+  EXPECT_EQ(std::memcmp(block + palm::kInstallInfoCreatorOffset, "tsnI", 4), 0);
+  palm::FileInstallType asStruct;
+  std::memcpy(&asStruct, block, sizeof asStruct);
+  EXPECT_EQ(asStruct.dwCreatorID, 0x496E7374u);
+  EXPECT_EQ(asStruct.dwCreatorID, palmdesk::FourCC("Inst")) << "the ID CmConvertStringToCreatorID would give";
   EXPECT_STREQ(reinterpret_cast<char*>(block + palm::kInstallInfoNameOffset), "Install Handheld Files");
   EXPECT_EQ(block[palm::kInstallInfoSize], 0xEE);  // nothing past the 840 bytes
-  EXPECT_LE(info(1, block, &size), 0);
+  EXPECT_EQ(info(1, block, &size), -514);  // ERR_PILOT_INVALID_INDEX
+  size = palm::kInstallInfoSize - 1;
+  EXPECT_EQ(info(0, block, &size), -502);  // ERR_PILOT_BUFSIZE_TOO_SMALL
+  EXPECT_EQ(size, palm::kInstallInfoSize);
+}
+
+// Every error answer is the number Palm's headers give it, the entry points the stand-in does
+// not carry out included: those are called through Palm's own prototypes, so a stub declared
+// with other arguments would also show here (on 32-bit Windows, as a broken stack).
+TEST(StandIn, ErrorsAreTheNumbersOfPalmsHeaders) {
+  Installation inst;
+  Standard(inst).Commit();
+  Lib cm(inst, "condmgr.dll");
+  Lib ud(inst, "UserData.dll");
+  Lib ia(inst, "instaide.dll");
+  Lib hs(inst, "HSAPI.DLL");
+  char buf[64] = {};
+  std::int32_t size = sizeof buf;
+  std::int16_t size16 = sizeof buf;
+  std::uint32_t value = 0;
+  struct Case {
+    const char* what;
+    std::int32_t expected;
+    std::function<std::int32_t()> call;
+  };
+  const Case cases[] = {
+      {"CmGetConduitCreatorID past the end: ERR_INDEX_OUT_OF_RANGE", -1001,
+       [&] { return cm.Get<palm::PFN_CmGetConduitCreatorID>("CmGetConduitCreatorID")(2, buf, &size); }},
+      {"CmGetCreatorName of an unknown creator: ERR_NO_CONDUIT", -1003,
+       [&] { return cm.Get<palm::PFN_CmGetCreatorName>("CmGetCreatorName")("none", buf, &size); }},
+      {"CmConvertStringToCreatorID of three characters: ERR_INVALID_CREATOR_ID", -1012,
+       [&] { return cm.Get<palm::PFN_CmConvertStringToCreatorID>("CmConvertStringToCreatorID")("abc", &value); }},
+      {"CmGetCreatorTitle without a size: ERR_INVALID_POINTER", -1013,
+       [&] { return cm.Get<palm::PFN_CmGetCreatorTitle>("CmGetCreatorTitle")("addr", buf, nullptr); }},
+      {"CmSetCreatorName (not carried out): ERR_NO_LONGER_SUPPORTED", -1017,
+       [&] { return cm.Get<palm::PFN_CmSetCreatorName>("CmSetCreatorName")("addr", "x.dll"); }},
+      {"CmGetCreatorValueDword (not carried out)", -1017,
+       [&] { return cm.Get<palm::PFN_CmGetCreatorValueDword>("CmGetCreatorValueDword")("addr", buf, &value, 1); }},
+      {"UmGetUserName without a buffer: ERR_UM_INVALID_POINTER", -522,
+       [&] { return ud.Get<palm::PFN_UmGetUserName>("UmGetUserName")(1001, nullptr, &size16); }},
+      {"UmSlotGetDisplayName of an unknown slot: ERR_UM_NOT_FOUND", -513,
+       [&] { return ud.Get<palm::PFN_UmSlotGetDisplayName>("UmSlotGetDisplayName")(1001, 77, buf, &size); }},
+      {"UmAddUser (not carried out): ERR_UM_FUNCTION_NOT_SUPPORTED", -528,
+       [&] { return ud.Get<palm::PFN_UmAddUser>("UmAddUser")("Carol", 0); }},
+      {"UmGetString (not carried out)", -528,
+       [&] { return ud.Get<palm::PFN_UmGetString>("UmGetString")(1001, "s", "k", buf, &size, ""); }},
+      {"PltGetInstallConduitInfo without a block: ERR_PILOT_INVALID_BUFFER", -516,
+       [&] { return ia.Get<palm::PFN_PltGetInstallConduitInfo>("PltGetInstallConduitInfo")(0, nullptr, &size); }},
+      {"PltGetUser (not carried out): ERR_PILOT_NOT_FOUND", -553,
+       [&] { return ia.Get<palm::PFN_PltGetUser>("PltGetUser")(0, buf, &size16); }},
+      {"HsCheckApiStatus with no HotSync Manager: ERROR_HSAPI_HOTSYNC_NOT_FOUND", 0x10000001,
+       [&] { return hs.Get<palm::PFN_HsCheckApiStatus>("HsCheckApiStatus")(); }},
+      {"HsGetSyncStatus without a pointer: ERROR_HSAPI_INVALID_POINTER", 0x1000000A,
+       [&] { return hs.Get<palm::PFN_HsGetSyncStatus>("HsGetSyncStatus")(nullptr); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    size = sizeof buf;
+    size16 = sizeof buf;
+    EXPECT_EQ(c.call(), c.expected);
+  }
+}
+
+// The description's "hotsync" line says whether HotSync Manager runs and whether a HotSync is
+// in progress; the stand-in HotSync manager's state file, while there, wins over it.
+TEST(StandIn, HotSyncApiAnswersTheHotSyncState) {
+  struct Case {
+    const char* line;       // the description's hotsync line; nullptr: none
+    const char* stateFile;  // palmdesk.hotsync; nullptr: none
+    std::int32_t check;     // HsCheckApiStatus
+    std::int32_t status;    // HsGetSyncStatus's result
+    std::uint32_t synced;   // *status (0xEE: left alone)
+  };
+  constexpr std::int32_t kNotFound = 0x10000001;  // ERROR_HSAPI_HOTSYNC_NOT_FOUND
+  const Case cases[] = {
+      {nullptr, nullptr, kNotFound, kNotFound, 0xEE},
+      {"absent", nullptr, kNotFound, kNotFound, 0xEE},
+      {"idle", nullptr, 0, 0, 0},
+      {"syncing", nullptr, 0, 0, 1},
+      {"absent", "syncing\n", 0, 0, 1},
+      {"syncing", "idle", 0, 0, 0},
+      {"idle", "absent", kNotFound, kNotFound, 0xEE},
+      {"idle", "garbage", 0, 0, 0},  // an unreadable state file is no state
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.line ? c.line : "(no line)") + " / " + (c.stateFile ? c.stateFile : "(no file)"));
+    Installation inst(4);
+    if (c.line) inst.SetHotSync(c.line);
+    inst.Commit();
+    if (c.stateFile) std::ofstream(inst.dir() / palmdesk::kHotSyncStateFile) << c.stateFile;
+    Lib hs(inst, "HSAPI.DLL");
+    ASSERT_TRUE(hs.loaded());
+    EXPECT_EQ(hs.Get<palm::PFN_HsCheckApiStatus>("HsCheckApiStatus")(), c.check);
+    std::uint32_t synced = 0xEE;
+    EXPECT_EQ(hs.Get<palm::PFN_HsGetSyncStatus>("HsGetSyncStatus")(&synced), c.status);
+    EXPECT_EQ(synced, c.synced);
+  }
+
+  // Another process's change of the state file is seen at the next call.
+  Installation inst(4);
+  inst.SetHotSync("idle").Commit();
+  Lib hs(inst, "HSAPI.DLL");
+  auto status = hs.Get<palm::PFN_HsGetSyncStatus>("HsGetSyncStatus");
+  std::uint32_t synced = 0xEE;
+  EXPECT_EQ(status(&synced), 0);
+  EXPECT_EQ(synced, palm::HOTSYNC_STATUS_IDLE);
+  std::ofstream(inst.dir() / palmdesk::kHotSyncStateFile) << "syncing\n";
+  EXPECT_EQ(status(&synced), 0);
+  EXPECT_EQ(synced, palm::HOTSYNC_STATUS_SYNCING);
+  std::uint32_t version = 0;
+  EXPECT_EQ(hs.Get<palm::PFN_HsGetApiVersion>("HsGetApiVersion")(&version), 0);
+  EXPECT_EQ(version, palm::HS_API_VERSION_2);
 }
 
 TEST(StandIn, FaultSwitchesAndReloadAfterCommit) {

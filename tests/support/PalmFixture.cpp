@@ -146,6 +146,11 @@ Installation& Installation::SetRootDirectory(const std::string& dir) {
   return *this;
 }
 
+Installation& Installation::SetHotSync(const std::string& state) {
+  m_hotsync = state;
+  return *this;
+}
+
 Installation& Installation::SetFault(const std::string& key, const std::string& value) {
   m_faults[key] = value;
   return *this;
@@ -158,6 +163,10 @@ void Installation::Commit() {
   d.hasRoot = m_hasRoot;
   d.root = m_root;
   d.faultText = m_faults;
+  if (!m_hotsync.empty() && !palmdesk::ParseHotSync(m_hotsync, &d.hotsync)) {
+    std::fprintf(stderr, "fixture: unknown hotsync state '%s'\n", m_hotsync.c_str());
+    std::abort();
+  }
   for (const auto& [file, name] : m_moduleNames) d.moduleNames[file] = name;
   m_description = palmdesk::FormatDescription(d);
 
@@ -197,7 +206,7 @@ void Installation::RemoveLibrary(const std::string& fileName) {
 std::vector<JournalEntry> Installation::ReadJournal() const {
   std::vector<JournalEntry> entries;
   for (const palmdesk::JournalLine& l : palmdesk::ParseJournal(ReadFile(dir() / palmdesk::kJournalFile))) {
-    entries.push_back({l.permanent, l.userId, l.creatorId, l.code});
+    entries.push_back({l.permanent, l.userId, l.creatorId, l.code, l.erase});
   }
   return entries;
 }

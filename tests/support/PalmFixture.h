@@ -60,6 +60,7 @@ struct JournalEntry {
   std::uint32_t userId;
   std::uint32_t creatorId;
   std::int32_t code;
+  bool erase = false;  // a deletion ("temp-delete ..."); code is 0
   bool operator==(const JournalEntry&) const = default;
 };
 
@@ -77,6 +78,8 @@ class Installation {
   Installation& AddInstallConduit(const InstallConduit& conduit);
   Installation& SetBackupConduit(const std::string& module);
   Installation& SetRootDirectory(const std::string& dir);
+  // The description's "hotsync" line: "absent" (also when never set), "idle" or "syncing".
+  Installation& SetHotSync(const std::string& state);
   // A fault switch of the description file (see palmdesk/README.md), for example
   // SetFault("user_count", "-3").
   Installation& SetFault(const std::string& key, const std::string& value);
@@ -119,6 +122,7 @@ class Installation {
   std::vector<InstallConduit> m_installs;
   std::string m_backup, m_root;
   bool m_hasBackup = false, m_hasRoot = false;
+  std::string m_hotsync;
   std::map<std::string, std::string> m_faults;
   std::map<std::string, std::string> m_moduleNames;
   bool m_committed = false;
