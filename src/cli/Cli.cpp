@@ -251,18 +251,14 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // True when a Palm Desktop installation was found and its libraries bound.
-  static bool HasCorePath() {
-    char dir[PALM_MAX_PATH];
-    return GetPalmCorePath(dir, sizeof dir) == PALMPATH_OK;
-  }
-
-  // Starts up; with bNeedPalm, an installation without its libraries ends the command with the
-  // reason (false).
-  bool Open(bool bNeedPalm, std::ostream& err) {
-    m_logic.FormCreate();
-    const bool bBound = PalmLibLoaded(PLIB_CONDMGR) && PalmLibLoaded(PLIB_USERDATA);
-    if (bNeedPalm && !bBound) {
+  // Starts up when Palm Desktop's libraries can be loaded; false, and with bTell the reason
+  // told, when they cannot. (Start-up without them would enumerate nothing and write that into
+  // the cache file.)
+  bool Open(bool bTell, std::ostream& err) {
+    const bool bBound = LoadPalmLibs(PLIB_CONDMGR | PLIB_USERDATA);
+    FreePalmLibs(PLIB_ALL);
+    if (!bBound) {
+      if (!bTell) return false;
       char dir[PALM_MAX_PATH];
       if (GetPalmCorePath(dir, sizeof dir) != PALMPATH_OK) {
         err << kProgram << ": no Palm Desktop installation was found: set PDPath in section [Path] of "
@@ -272,6 +268,7 @@ class Session {
       }
       return false;
     }
+    m_logic.FormCreate();
     return true;
   }
 
@@ -613,7 +610,7 @@ int CmdApply(const Args& args, std::ostream& out, std::ostream& err) {
     t.Add({"Conduit", "Creator", "Code", "Action"});
     for (const CONDUIT_REC* r : conduits) {
       const std::int32_t code = SyncPrefCode(r->dwAction);
-      t.Add({ConduitTitleOf(*r), CreatorIdText(r->dwCreatorID), std::to_string(code), SyncPrefName(code)});
+      t.Add({ConduitTitleOf(*r), CreatorShown(*r), std::to_string(code), SyncPrefName(code)});
     }
     t.Print(out);
     out << "Users:\n";
@@ -697,12 +694,10 @@ int CmdExportProfile(const Args& args, std::ostream& out, std::ostream& err) {
 
   // The conduits' titles become comments: from this installation when there is one, else from
   // the cache file as it is.
-  std::map<std::uint32_t, std::string> titles;
+  std::map<std::uint32_t, ProfileTextConduit> known;
   {
     Session s;
-    if (Session::HasCorePath()) {
-      s.Open(false, err);
-    } else {
+    if (!s.Open(false, err)) {
       char szCache[PALM_MAX_PATH];
       if (GetModuleDirectory(nullptr, szCache, sizeof szCache) &&
           std::strlen(szCache) + std::strlen("ovcond.dat") < sizeof szCache) {
@@ -711,12 +706,12 @@ int CmdExportProfile(const Args& args, std::ostream& out, std::ostream& err) {
       }
     }
     for (CONDUIT_REC* p = CCondMgr::GetInstance()->GetFirst(); p; p = CCondMgr::GetInstance()->GetNext()) {
-      titles.emplace(p->dwCreatorID, ConduitTitleOf(*p));
+      known.emplace(p->dwCreatorID, ProfileTextConduit{ConduitTitleOf(*p), CreatorShown(*p)});
     }
   }
-  const std::string text = FormatProfileText(recs, description, [&titles](std::uint32_t id) {
-    const auto it = titles.find(id);
-    return it != titles.end() ? it->second : std::string("(not installed on the desktop it came from)");
+  const std::string text = FormatProfileText(recs, description, [&known](std::uint32_t id) {
+    const auto it = known.find(id);
+    return it != known.end() ? it->second : ProfileTextConduit{"(not installed on the desktop it came from)", ""};
   });
   if (!WriteTextFile(path, args.positional[1], text, out, err)) return kExitUsage;
   if (path != "-") {
