@@ -360,7 +360,8 @@ OVProfile* FindProfile(OVProfMgr& mgr, const std::string& key) {
   }
   if (pFound) return pFound;
   if (!key.empty() && key.size() < 10 && key.find_first_not_of("0123456789") == std::string::npos) {
-    const unsigned long n = std::stoul(key);
+    std::size_t n = 0;
+    for (char c : key) n = n * 10 + static_cast<std::size_t>(c - '0');
     if (n >= 1 && n <= all.size()) return all[n - 1];
   }
   return nullptr;
