@@ -108,4 +108,13 @@ bool MakeDirectories(const char* path);
 // sequence counts as one character.
 std::size_t CharLength(const char* p, std::size_t n);
 
+// Local 8-bit text as UTF-16: from the ANSI code page on Windows, from UTF-8 on POSIX (a byte
+// that starts no valid sequence becomes U+FFFD). For output that must not depend on a code page.
+std::u16string LocalToUtf16(const std::string& text);
+
+// Local 8-bit text as a console shows it. On Windows, when the process has a console whose output
+// code page is not the ANSI one, the text is converted to that code page (characters it lacks
+// become '?'); otherwise, and on POSIX, the text is returned unchanged.
+std::string ToConsoleText(const std::string& text);
+
 }  // namespace os

@@ -683,4 +683,32 @@ std::size_t CharLength(const char* p, std::size_t n) {
   return len;
 }
 
+std::u16string LocalToUtf16(const std::string& text) {
+  std::u16string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t len = CharLength(text.data() + i, text.size() - i);
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    std::uint32_t cp;
+    if (len == 1) {
+      cp = c < 0x80 ? c : 0xFFFD;
+    } else {
+      cp = c & (0x7F >> len);
+      for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i += len;
+  }
+  return out;
+}
+
+std::string ToConsoleText(const std::string& text) { return text; }
+
 }  // namespace os

@@ -255,4 +255,27 @@ std::size_t CharLength(const char* p, std::size_t n) {
   return (n >= 2 && IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(p[0]))) ? 2 : 1;
 }
 
+std::u16string LocalToUtf16(const std::string& text) {
+  if (text.empty() || text.size() > 0x7FFFFFFF) return {};
+  const int nIn = static_cast<int>(text.size());
+  const int nOut = MultiByteToWideChar(CP_ACP, 0, text.data(), nIn, nullptr, 0);
+  if (nOut <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(nOut), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), nIn, wide.data(), nOut);
+  return std::u16string(wide.begin(), wide.end());
+}
+
+std::string ToConsoleText(const std::string& text) {
+  const UINT cp = GetConsoleOutputCP();
+  if (cp == 0 || cp == GetACP() || text.empty() || text.size() > 0x7FFFFFFF) return text;
+  const std::u16string utf16 = LocalToUtf16(text);
+  const std::wstring wide(utf16.begin(), utf16.end());
+  const int nIn = static_cast<int>(wide.size());
+  const int nOut = WideCharToMultiByte(cp, 0, wide.data(), nIn, nullptr, 0, nullptr, nullptr);
+  if (nOut <= 0) return text;
+  std::string out(static_cast<std::size_t>(nOut), '\0');
+  WideCharToMultiByte(cp, 0, wide.data(), nIn, out.data(), nOut, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace os

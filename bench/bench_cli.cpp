@@ -1,0 +1,168 @@
+// orvanectl on a large installation: "apply --users all" as a whole command (start-up from the
+// cache file, the Apply loop, the cache file written), against a plain loop of the very
+// sync-preference calls it made, so that what the command adds shows as a ratio. Run by hand on
+// a release build:
+//   bench_cli [users] [conduits]          (default 2000 users, 300 conduits)
+// The installation is built with the test fixture in a temporary directory and named by a
+// kestrow.ini beside this executable; that file and the tool's data files there are put back as
+// they were afterwards.
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "common/os/os.h"
+#include "src/OVUtil.h"
+#include "src/cli/Cli.h"
+#include "tests/support/PalmFixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+double Seconds(const std::function<void()>& fn) {
+  const auto a = std::chrono::steady_clock::now();
+  fn();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
+}
+
+double Median(std::vector<double> t) {
+  std::sort(t.begin(), t.end());
+  return t[t.size() / 2];
+}
+
+fs::path ExeDir() {
+  char buf[4096];
+  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
+  return fs::path(buf).parent_path();
+}
+
+// Keeps a file's bytes (or its absence) and puts them back on destruction.
+class KeptFile {
+ public:
+  explicit KeptFile(fs::path path) : m_path(std::move(path)) {
+    std::ifstream in(m_path, std::ios::binary);
+    if (in) m_bytes = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  ~KeptFile() {
+    std::error_code ec;
+    if (m_bytes) {
+      std::ofstream(m_path, std::ios::binary | std::ios::trunc).write(m_bytes->data(), static_cast<std::streamsize>(m_bytes->size()));
+    } else {
+      fs::remove(m_path, ec);
+    }
+  }
+  KeptFile(const KeptFile&) = delete;
+  KeptFile& operator=(const KeptFile&) = delete;
+
+ private:
+  fs::path m_path;
+  std::optional<std::string> m_bytes;
+};
+
+int RunApply() {
+  char a0[] = "orvanectl", a1[] = "apply", a2[] = "--users", a3[] = "all";
+  char* argv[] = {a0, a1, a2, a3, nullptr};
+  std::ostringstream out, err;
+  const int code = RunCli(4, argv, out, err);
+  if (code != 0) std::fprintf(stderr, "apply ended with %d: %s", code, err.str().c_str());
+  return code;
+}
+
+std::string Creator(unsigned i) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "B%03u", i % 1000);
+  return buf;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const unsigned nUsers = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 2000;
+  const unsigned nConduits = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 300;
+  if (nUsers == 0 || nUsers > 32000 || nConduits == 0 || nConduits > 999) {
+    std::fprintf(stderr, "usage: bench_cli [users 1..32000] [conduits 1..999]\n");
+    return 2;
+  }
+  const fs::path exeDir = ExeDir();
+  KeptFile keepIni(exeDir / "kestrow.ini");
+  KeptFile keepCond(exeDir / "ovcond.dat");
+  KeptFile keepCurr(exeDir / "ovcurr.dat");
+
+  int status = 0;
+  {
+    // The backup conduit is always listed: nConduits - 1 registered conduits and the backup.
+    fixture::Installation inst;
+    for (unsigned i = 0; i < nUsers; ++i) {
+      fixture::User u;
+      u.id = 100000 + i;
+      u.name = "User " + std::to_string(i + 1);
+      u.directory = "user" + std::to_string(i + 1);
+      inst.AddUser(u);
+    }
+    for (unsigned i = 0; i + 1 < nConduits; ++i) {
+      const std::string module = "cond" + std::to_string(i) + ".dll";
+      fixture::Conduit c;
+      c.creator = Creator(i);
+      c.module = module;
+      c.title = "Conduit " + std::to_string(i + 1);
+      inst.AddConduit(c);
+      inst.AddModule("sample_named", module, c.title);
+    }
+    inst.SetBackupConduit("");
+    inst.Commit();
+    fixture::PointKestrowIniAt(inst.str());
+    std::error_code ec;
+    fs::remove(exeDir / "ovcond.dat", ec);
+    fs::remove(exeDir / "ovcurr.dat", ec);
+    const fs::path journal = inst.dir() / "palmdesk.journal";
+
+    // The first run enumerates the conduits and writes the cache file; its journal lines are
+    // the calls every later run makes, and the plain loop makes them too.
+    const double tFirst = Seconds([&] { status |= RunApply(); });
+    const std::vector<fixture::JournalEntry> calls = inst.ReadJournal();
+    const std::size_t nCalls = calls.size();
+
+    const int kRounds = 5;
+    std::vector<double> tApply, tPlain;
+    for (int r = 0; r < kRounds; ++r) {
+      fs::resize_file(journal, 0, ec);
+      if (!LoadPalmLibs(PLIB_CONDMGR | PLIB_USERDATA)) {
+        std::fprintf(stderr, "bench_cli: the stand-in libraries did not load\n");
+        return 1;
+      }
+      tPlain.push_back(Seconds([&] {
+        for (const fixture::JournalEntry& c : calls) palm::UmSetUserPermSyncPreferences(c.userId, c.creatorId, c.code);
+      }));
+      FreePalmLibs(PLIB_ALL);
+      fs::resize_file(journal, 0, ec);
+      tApply.push_back(Seconds([&] { status |= RunApply(); }));
+    }
+    const std::size_t nJournal = inst.ReadJournal().size();
+
+    const double apply = Median(tApply), plain = Median(tPlain);
+    std::printf("orvanectl apply --users all: %u users, %u conduits, %zu sync-preference calls\n", nUsers, nConduits,
+                nCalls);
+    std::printf("  first run (enumeration, cache written)   %9.1f ms\n", tFirst * 1e3);
+    std::printf("  apply --users all (whole command)        %9.1f ms median  (%.0f ns/call)\n", apply * 1e3,
+                apply * 1e9 / static_cast<double>(nCalls));
+    std::printf("  plain loop of the same calls             %9.1f ms median  (%.0f ns/call)\n", plain * 1e3,
+                plain * 1e9 / static_cast<double>(nCalls));
+    std::printf("  apply / plain loop (median)              %9.2f\n", apply / plain);
+    if (nCalls != static_cast<std::size_t>(nUsers) * nConduits || nJournal != nCalls) {
+      std::printf("  expected %zu calls; the first run made %zu, the last %zu\n",
+                  static_cast<std::size_t>(nUsers) * nConduits, nCalls, nJournal);
+      status = 1;
+    }
+  }
+  return status;
+}

@@ -1,0 +1,11 @@
+// Whether a HotSync is running now, asked of Palm's HotSync API (HSAPI.DLL). Settings written
+// while HotSync synchronizes a handheld may be read half-way or overwritten by it, so the tools
+// that write them ask first.
+#pragma once
+
+enum class HotSyncState {
+  NotRunning,  // no HotSync manager, or one that is idle
+  Syncing,     // a handheld is being synchronized
+};
+
+HotSyncState CheckHotSync();
