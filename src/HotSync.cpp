@@ -1,4 +1,14 @@
 #include "src/HotSync.h"
 
-// The HotSync API wrappers are not bound yet: until they are, no HotSync is ever reported.
-HotSyncState CheckHotSync() { return HotSyncState::NotRunning; }
+#include <cstdint>
+
+#include "src/OVUtil.h"
+
+HotSyncState CheckHotSync() {
+  // Not running, or no HotSync API to ask (HSAPI.DLL missing: nothing can be known, and the
+  // window writes all the same).
+  if (palm::HsCheckApiStatus() != 0) return HotSyncState::NotRunning;
+  std::uint32_t status = palm::HOTSYNC_STATUS_IDLE;
+  if (palm::HsGetSyncStatus(&status) != 0) return HotSyncState::Unknown;
+  return status == palm::HOTSYNC_STATUS_IDLE ? HotSyncState::NotRunning : HotSyncState::Syncing;
+}

@@ -4,8 +4,9 @@
 #pragma once
 
 enum class HotSyncState {
-  NotRunning,  // no HotSync manager, or one that is idle
+  NotRunning,  // no HotSync Manager, one that is idle, or no HotSync API to ask
   Syncing,     // a handheld is being synchronized
+  Unknown,     // HotSync Manager runs but did not say whether it synchronizes
 };
 
 HotSyncState CheckHotSync();

@@ -123,21 +123,15 @@ bool ParseActionWord(const std::string& text, std::uint32_t* pdwAction) {
 }
 
 std::string FormatProfileText(const std::vector<ProfileRec>& recs, const std::string& description,
-                              const std::function<ProfileTextConduit(std::uint32_t)>& conduit) {
+                              const std::function<std::string(std::uint32_t)>& title) {
   std::string out = std::string(kProfileTextHeader) + "\n";
   if (!description.empty()) out += "# " + OneLine(description) + "\n";
   out += "# creator  action                  conduit\n";
   for (const ProfileRec& rec : recs) {
-    const ProfileTextConduit known = conduit ? conduit(rec.dwCreatorID) : ProfileTextConduit{};
     std::string line = CreatorIdText(rec.dwCreatorID);
-    if (!known.creator.empty() && known.creator != line) {
-      char sz[11];
-      std::snprintf(sz, sizeof sz, "0x%08X", static_cast<unsigned>(rec.dwCreatorID));
-      line = sz;
-    }
     line.resize(std::max<std::size_t>(line.size() + 1, 11), ' ');
     line += ActionWord(rec.dwAction);
-    const std::string name = OneLine(known.title);
+    const std::string name = title ? OneLine(title(rec.dwCreatorID)) : std::string();
     if (!name.empty()) {
       line.resize(std::max<std::size_t>(line.size() + 1, 35), ' ');
       line += "# " + name;

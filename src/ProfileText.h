@@ -43,19 +43,10 @@ std::string ActionWord(std::uint32_t dwAction);
 // Reads a word or a number; false for anything else.
 bool ParseActionWord(const std::string& text, std::uint32_t* pdwAction);
 
-// What the writer knows of an installed conduit: its title and its creator as the catalogue
-// shows it (empty when unknown).
-struct ProfileTextConduit {
-  std::string title;
-  std::string creator;
-};
-
 // Writes records as text: the header, a comment line with the description when it is not empty,
-// then one line per record with the conduit's title as its comment when one is known. A creator
-// ID is written as a number when its four characters would differ from the creator the
-// catalogue shows (an install conduit's bytes are stored the other way round).
+// then one line per record with title(creator ID) as its comment when that is not empty.
 std::string FormatProfileText(const std::vector<ProfileRec>& recs, const std::string& description,
-                              const std::function<ProfileTextConduit(std::uint32_t)>& conduit);
+                              const std::function<std::string(std::uint32_t)>& title);
 
 // What a read gave: the records in file order, or what was wrong and where (nLine 0: the file
 // as a whole).

@@ -308,10 +308,9 @@ bool HaveUsers(Session& s, std::ostream& err) {
   return false;
 }
 
-std::string CreatorShown(const CONDUIT_REC& rec) {
-  const std::string text = ConduitCreatorOf(rec);
-  return text.empty() ? CreatorIdText(rec.dwCreatorID) : text;
-}
+// A conduit's creator as its ID reads the Palm way: the ID is what the users' preferences are
+// kept under.
+std::string CreatorShown(const CONDUIT_REC& rec) { return CreatorIdText(rec.dwCreatorID); }
 
 // "1 conduit", "3 conduits".
 std::string Count(std::size_t n, const char* szThing) {
@@ -619,9 +618,14 @@ int CmdApply(const Args& args, std::ostream& out, std::ostream& err) {
     return kExitOk;
   }
 
-  if (CheckHotSync() == HotSyncState::Syncing) {
-    err << kProgram << ": a HotSync is in progress; nothing was written. Try again when it has finished.\n";
-    return kExitHotSync;
+  switch (CheckHotSync()) {
+    case HotSyncState::NotRunning: break;
+    case HotSyncState::Syncing:
+      err << kProgram << ": a HotSync is in progress; nothing was written. Try again when it has finished.\n";
+      return kExitHotSync;
+    case HotSyncState::Unknown:
+      err << kProgram << ": HotSync Manager did not say whether a HotSync is in progress; nothing was written\n";
+      return kExitHotSync;
   }
 
   const ApplyResult result = logic.ApplyToTickedUsers();
@@ -695,7 +699,7 @@ int CmdExportProfile(const Args& args, std::ostream& out, std::ostream& err) {
 
   // The conduits' titles become comments: from this installation when there is one, else from
   // the cache file as it is.
-  std::map<std::uint32_t, ProfileTextConduit> known;
+  std::map<std::uint32_t, std::string> titles;
   {
     Session s;
     if (!s.Open(false, err)) {
@@ -707,12 +711,12 @@ int CmdExportProfile(const Args& args, std::ostream& out, std::ostream& err) {
       }
     }
     for (CONDUIT_REC* p = CCondMgr::GetInstance()->GetFirst(); p; p = CCondMgr::GetInstance()->GetNext()) {
-      known.emplace(p->dwCreatorID, ProfileTextConduit{ConduitTitleOf(*p), CreatorShown(*p)});
+      titles.emplace(p->dwCreatorID, ConduitTitleOf(*p));
     }
   }
-  const std::string text = FormatProfileText(recs, description, [&known](std::uint32_t id) {
-    const auto it = known.find(id);
-    return it != known.end() ? it->second : ProfileTextConduit{"(not installed on the desktop it came from)", ""};
+  const std::string text = FormatProfileText(recs, description, [&titles](std::uint32_t id) {
+    const auto it = titles.find(id);
+    return it != titles.end() ? it->second : std::string("(not installed on the desktop it came from)");
   });
   if (!WriteTextFile(path, args.positional[1], text, out, err)) return kExitUsage;
   if (path != "-") {

@@ -58,7 +58,7 @@ std::vector<std::string> DataFiles() {
 
 constexpr std::uint32_t kFirstUser = 1001;
 constexpr std::uint32_t kDate = 0x64617465, kMemo = 0x6D656D6F, kAddr = 0x61646472;
-constexpr std::uint32_t kInst = 0x74736E49;  // the install conduit's bytes "Inst", least significant first
+constexpr std::uint32_t kInst = 0x496E7374;  // the install conduit "Inst"
 constexpr std::uint32_t kBackup = 0xFFFFFFFF;
 // The conduits in list order and the codes their default actions give.
 const std::vector<std::uint32_t> kCreators = {kDate, kMemo, kAddr, kInst, kBackup};
@@ -250,7 +250,7 @@ TEST_F(CliTest, UsersAndConduitsAreListedAsTextAndAsJson) {
             "Inst        install     Desktop overwrites handheld  Install Tool\n"
             "0xFFFFFFFF  backup      Handheld overwrites Desktop  Backup\n");
   const Result conduitsJson = Run({"conduits", "--json"});
-  EXPECT_NE(conduitsJson.out.find("{\"title\": \"Install Tool\", \"creator\": \"Inst\", \"creatorId\": \"0x74736E49\", "
+  EXPECT_NE(conduitsJson.out.find("{\"title\": \"Install Tool\", \"creator\": \"Inst\", \"creatorId\": \"0x496E7374\", "
                                   "\"kind\": \"install\", \"action\": \"Desktop overwrites handheld\", "
                                   "\"actionValue\": \"0x00000002\", \"enabled\": true, \"syncPreference\": 1}"),
             std::string::npos)
@@ -269,7 +269,7 @@ TEST_F(CliTest, ShowDecodesTheUserDataLibrarysCodesAndNeverGuesses) {
           << "temp 1002 0x6D656D6F 2\n"
           << "perm 1002 0x61646472 4\n"   // addr: custom, once do nothing
           << "temp 1002 0x61646472 3\n"
-          << "temp 1002 0x74736E49 7\n"   // Inst: no default, once an unknown code
+          << "temp 1002 0x496E7374 7\n"   // Inst: no default, once an unknown code
           << "perm 1001 0xFFFFFFFF 3\n";  // backup: set for another user only
   journal.close();
 
@@ -285,7 +285,7 @@ TEST_F(CliTest, ShowDecodesTheUserDataLibrarysCodesAndNeverGuesses) {
             "Backup        0xFFFFFFFF  not set                      not set\n");
 
   // Conduits chosen by creator, title and creator ID; JSON carries the codes.
-  const Result json = Run({"--json", "show", "1002", "memo", "backup", "0x74736E49"});
+  const Result json = Run({"--json", "show", "1002", "memo", "backup", "0x496E7374"});
   ASSERT_EQ(json.code, cli::kExitOk) << json.err;
   EXPECT_NE(json.out.find("{\"title\": \"Memo Pad\", \"creator\": \"memo\", \"creatorId\": \"0x6D656D6F\", "
                           "\"default\": {\"state\": \"set\", \"code\": 1, \"name\": \"Desktop overwrites handheld\"}, "
@@ -402,6 +402,24 @@ TEST_F(CliTest, UsersThatCannotBeWrittenAreNamedAndEndWithOne) {
   EXPECT_TRUE(fs::exists(DataFile("ovcond.dat"))) << "written as the window writes it";
 }
 
+// Nothing is written while a handheld synchronizes; a dry run may still look.
+TEST_F(CliTest, ApplyRefusesWhileAHotSyncIsInProgress) {
+  fixture::Installation& inst = Standard();
+  inst.SetHotSync("syncing");
+  Use(inst);
+  Result r = Run({"apply"});
+  EXPECT_EQ(r.code, cli::kExitHotSync);
+  EXPECT_NE(r.err.find("a HotSync is in progress; nothing was written"), std::string::npos) << r.err;
+  EXPECT_EQ(Run({"apply", "--dry-run"}).code, cli::kExitOk);
+  EXPECT_TRUE(inst.ReadJournal().empty());
+
+  inst.SetHotSync("idle");
+  inst.Commit();
+  r = Run({"apply", "--users", "Alice"});
+  EXPECT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_EQ(inst.ReadJournal(), Expected(true, {1001}, kDefaultCodes));
+}
+
 // -------------------------------------------------------------------------------------------------
 // Profiles
 
@@ -479,7 +497,7 @@ TEST_F(CliTest, AnExportedProfileImportedElsewhereWritesTheSameLines) {
                                     "Orvane conduit profile 1\n"
                                     "date off:desktop-overwrites\n"
                                     "addr handheld-overwrites\n"
-                                    "0x74736E49 nothing\n"
+                                    "Inst nothing\n"
                                     "0xFFFFFFFF desktop-overwrites\n");
   Result r = Run({"import-profile", made, "--name", "Office"});
   ASSERT_EQ(r.code, cli::kExitOk) << r.err;
@@ -501,7 +519,7 @@ TEST_F(CliTest, AnExportedProfileImportedElsewhereWritesTheSameLines) {
             "# creator  action                  conduit\n"
             "date       off:desktop-overwrites  # Date Book\n"
             "addr       handheld-overwrites     # Address Book\n"
-            "0x74736E49 nothing                 # Install Tool\n"
+            "Inst       nothing                 # Install Tool\n"
             "0xFFFFFFFF desktop-overwrites      # Backup\n");
 
   // The other desktop: its own installation and no data files of its own yet.

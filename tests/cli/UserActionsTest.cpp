@@ -75,7 +75,7 @@ TEST(ProfileText, WhatIsWrittenReadsBackTheSame) {
       {0x7F414243, 0x20001},     {0x74736E49, 0},       {0xE4616263, 4},
   };
   const std::string text = FormatProfileText(recs, "Office\nfloor 2", [](std::uint32_t id) {
-    return ProfileTextConduit{id == 0x6D656D6F ? "Memo # Pad\r" : "", ""};
+    return std::string(id == 0x6D656D6F ? "Memo # Pad\r" : "");
   });
   EXPECT_EQ(text.rfind("Orvane conduit profile 1\n# Office floor 2\n", 0), 0u) << text;
   EXPECT_NE(text.find("memo       sync                    # Memo # Pad \n"), std::string::npos) << text;
