@@ -250,8 +250,8 @@ HWND Dialog::Create(HWND owner, DWORD style) {
 INT_PTR Dialog::RunModal(HWND owner) {
   HWND hwnd = Create(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
   if (hwnd == nullptr) return IDCANCEL;
-  const bool bOwnerWasEnabled = owner && IsWindowEnabled(owner);
-  if (bOwnerWasEnabled) EnableWindow(owner, FALSE);
+  m_owner = owner && IsWindowEnabled(owner) ? owner : nullptr;
+  if (m_owner) EnableWindow(m_owner, FALSE);
   ShowWindow(hwnd, SW_SHOW);
   if (!m_bEnded) OnShown();
   if (!m_bEnded && g_fnDriver) {
@@ -276,8 +276,7 @@ INT_PTR Dialog::RunModal(HWND owner) {
       DispatchMessageW(&msg);
     }
   }
-  // The owner comes back before the dialog goes, so that it gets the activation.
-  if (bOwnerWasEnabled) EnableWindow(owner, TRUE);
+  if (!m_bEnded) End(IDCANCEL);
   if (m_hwnd) {
     SetWindowLongPtrW(m_hwnd, DWLP_USER, 0);
     DestroyWindow(m_hwnd);
@@ -288,8 +287,14 @@ INT_PTR Dialog::RunModal(HWND owner) {
 }
 
 void Dialog::End(INT_PTR result) {
+  if (m_bEnded) return;
   m_nResult = result;
   m_bEnded = true;
+  // As EndDialog does: the owner comes back before the dialog goes, so that it gets the
+  // activation.
+  if (m_owner) EnableWindow(m_owner, TRUE);
+  m_owner = nullptr;
+  if (m_hwnd) ShowWindow(m_hwnd, SW_HIDE);
 }
 
 INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -315,6 +320,13 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       case WM_NOTIFY:
         SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, self->OnNotify(reinterpret_cast<NMHDR*>(lp)));
         return TRUE;
+      case WM_CLOSE: {
+        // The close box and Alt+F4 are Cancel, at once (the dialog manager would post it).
+        LRESULT result = 0;
+        if (self->OnMessage(msg, wp, lp, &result)) return TRUE;
+        self->OnCommand(IDCANCEL, BN_CLICKED, nullptr);
+        return TRUE;
+      }
       case WM_NCDESTROY:
         self->m_hwnd = nullptr;
         return FALSE;

@@ -99,6 +99,7 @@ class Dialog {
   static INT_PTR CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   HWND m_hwnd = nullptr;
+  HWND m_owner = nullptr;  // disabled while the dialog is modal
   bool m_bEnded = false;
   INT_PTR m_nResult = IDCANCEL;
 };
