@@ -24,8 +24,8 @@
 
 #include "common/os/os.h"
 #include "common/palm/CondMgr.h"
-#include "src/Main.h"
-#include "src/MessageBox.h"
+#include "src/qt/Main.h"
+#include "src/qt/MessageBox.h"
 #include "src/OVUtil.h"
 #include "tests/support/PalmFixture.h"
 

@@ -135,14 +135,26 @@ class MainView : public ov::WindowView {
   virtual void DetailEnabledChanged() = 0;
   // A long operation begins (true) or ends (false): the wait cursor.
   virtual void SetBusy(bool bBusy) = 0;
-  // The dialogs: each shows its logic modally, owned by the main window, and returns when it
-  // closed; RunCondDetail returns true when it closed with OK.
+  // The dialogs: each shows its logic modally, owned by the main window (the view attaches
+  // itself with the logic's SetView where it has one), and returns when it closed;
+  // RunCondDetail returns true when it closed with OK.
   virtual bool RunCondDetail(CondDetailLogic& dialog) = 0;
   virtual void RunUserInfo(UserInfoLogic& dialog) = 0;
   virtual void RunProfiles(ProfileLogic& dialog) = 0;
   // Exit: close the window (which runs FormClose).
   virtual void CloseWindow() = 0;
 };
+
+// What an Apply did: the users written to, and the names of those whose settings could not all
+// be written (a user without a name is named "user <ID>").
+struct ApplyResult {
+  int nApplied = 0;
+  std::vector<std::string> failed;
+};
+
+// The message of an Apply that could not write every user: "The settings of 2 users could not
+// be updated: Alice, Bob." (the first ten named, the rest counted).
+std::string ApplyFailureText(const std::vector<std::string>& failed);
 
 class MainWindowLogic {
  public:
@@ -183,6 +195,9 @@ class MainWindowLogic {
   // preferences when "Default Action" is ticked, temporary ones otherwise. True when every
   // call succeeded.
   bool ApplyToUser(std::uint32_t userId);
+  // Writes every listed conduit for every ticked user, in list order (ApplyToUser), with the
+  // wait cursor; neither tells nor saves anything.
+  ApplyResult ApplyToTickedUsers();
 
   // Event handlers.
   void sbtnHelpClick();

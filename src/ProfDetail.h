@@ -40,8 +40,11 @@ std::string LocalTextPrefix(const std::string& text, std::size_t nMaxBytes);
 
 class ProfDetailLogic {
  public:
-  // An empty description, no file name. Messages go to view.
-  explicit ProfDetailLogic(ov::WindowView& view);
+  // An empty description, no file name.
+  ProfDetailLogic();
+
+  // The window that shows the dialog; the message about an empty description goes to it.
+  void SetView(ov::WindowView* pView) { m_pView = pView; }
 
   // Keeps the first 258 bytes of szFileName, shown in edtFile. A null or empty name is a
   // programming error (assertion).
@@ -56,7 +59,7 @@ class ProfDetailLogic {
   const char* GetFileName() const { return m_szFileName; }
 
  private:
-  ov::WindowView& m_view;
+  ov::WindowView* m_pView;
   char m_szDescription[PROFDETAIL_DESC_SIZE];
   char m_szFileName[PROFDETAIL_PATH_SIZE];
 };

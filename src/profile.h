@@ -65,7 +65,10 @@ class ProfileLogic {
  public:
   // pMain receives loaded profiles and gives its actions to saved ones (null: nothing is
   // exchanged, as in tests of the list alone).
-  ProfileLogic(ProfilesView& view, MainWindowLogic* pMain);
+  explicit ProfileLogic(MainWindowLogic* pMain);
+
+  // The window that shows the dialog; messages and redraws go to it (none until it is set).
+  void SetView(ProfilesView* pView) { m_pView = pView; }
 
   // Uses pMgr (not owned; null is a programming error) and fills the list from it.
   bool SetProfMgr(OVProfMgr* pMgr);
@@ -106,7 +109,7 @@ class ProfileLogic {
   // Throws away what is in memory and shows what "ovprof.dat" holds.
   void ReloadFromDisk();
 
-  ProfilesView& m_view;
+  ProfilesView* m_pView;
   MainWindowLogic* m_pMain;
   OVProfMgr* m_pMgr;
   bool m_bUnreadable;

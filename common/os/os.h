@@ -88,4 +88,10 @@ bool RemoveFile(const char* path);
 // started at all.
 bool ShellOpen(const char* target);
 
+// The number of bytes of the character that starts at p in the local 8-bit code page, n bytes
+// being left: 1 to n, 0 when n is 0. Windows asks the ANSI code page (a lead byte of a
+// double-byte character set takes two); POSIX reads UTF-8, and a byte that starts no valid
+// sequence counts as one character.
+std::size_t CharLength(const char* p, std::size_t n);
+
 }  // namespace os

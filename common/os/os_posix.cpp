@@ -590,4 +590,34 @@ bool ShellOpen(const char* target) {
   return SpawnDetached(opener, {target});
 }
 
+std::size_t CharLength(const char* p, std::size_t n) {
+  if (n == 0) return 0;
+  const unsigned char c = static_cast<unsigned char>(p[0]);
+  std::size_t len;
+  std::uint32_t min;
+  if (c < 0x80) return 1;
+  if ((c & 0xE0) == 0xC0) {
+    len = 2;
+    min = 0x80;
+  } else if ((c & 0xF0) == 0xE0) {
+    len = 3;
+    min = 0x800;
+  } else if ((c & 0xF8) == 0xF0) {
+    len = 4;
+    min = 0x10000;
+  } else {
+    return 1;
+  }
+  if (len > n) return 1;
+  std::uint32_t cp = c & (0x7F >> len);
+  for (std::size_t i = 1; i < len; ++i) {
+    const unsigned char k = static_cast<unsigned char>(p[i]);
+    if ((k & 0xC0) != 0x80) return 1;
+    cp = (cp << 6) | (k & 0x3F);
+  }
+  // Overlong forms, surrogates and values past Unicode are no characters.
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 1;
+  return len;
+}
+
 }  // namespace os

@@ -206,4 +206,9 @@ bool ShellOpen(const char* target) {
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
+std::size_t CharLength(const char* p, std::size_t n) {
+  if (n == 0) return 0;
+  return (n >= 2 && IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(p[0]))) ? 2 : 1;
+}
+
 }  // namespace os

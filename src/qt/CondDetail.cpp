@@ -1,6 +1,5 @@
-#include "src/CondDetail.h"
+#include "src/qt/CondDetail.h"
 
-#include <QByteArray>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,49 +8,33 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "common/misc/Assert.h"
-#include "src/FormUtil.h"
-#include "common/palm/CondMgr.h"
-#include "src/Main.h"
+#include "src/qt/FormUtil.h"
 
-#define OV_SOURCE_NAME "src\\CondDetail"
-
-namespace {
-
-constexpr int kClientWidth = 368;
-constexpr int kClientHeight = 288;
-constexpr int kNameWidth = 247;
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 27;
-
-}  // namespace
-
-TfmCondDetail::TfmCondDetail(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                         Qt::MSWindowsFixedSizeDialogHint),
-      m_pData(nullptr) {
+TfmCondDetail::TfmCondDetail(QWidget* owner, CondDetailLogic* pLogic)
+    : QDialog(owner, kFixedDialogFlags),
+      m_pOwnLogic(pLogic ? nullptr : std::make_unique<CondDetailLogic>()),
+      m_pLogic(pLogic ? pLogic : m_pOwnLogic.get()) {
   setObjectName(QStringLiteral("fmCondDetail"));
-  setWindowTitle(QStringLiteral("Orvane Conduit Detail Information"));
+  setWindowTitle(Local(conddetail::kCaption));
 
-  Label1 = Named(new QLabel(QStringLiteral("Conduit Title:"), this), "Label1");
+  Label1 = Named(new QLabel(Local(conddetail::kTitleLabel), this), "Label1");
   edtName = Named(new QLineEdit(this), "edtName");
-  edtName->setFixedWidth(kNameWidth);
+  edtName->setFixedWidth(conddetail::kNameWidth);
   Label1->setBuddy(edtName);
 
   // The caption keeps the spaces around it: the title reads the same to a screen reader and
   // the spaces only widen the gap in the frame line.
-  suiGroupBox1 = Named(new QGroupBox(QStringLiteral(" Synchronization Settings "), this), "suiGroupBox1");
+  suiGroupBox1 = Named(new QGroupBox(Local(conddetail::kGroup), this), "suiGroupBox1");
   // One group: the radio buttons share the group box as parent and are auto-exclusive, so
-  // checking one unchecks the others. None is checked until SetData.
-  rbtnSync = Named(new QRadioButton(QStringLiteral("Synchronizes the Files"), suiGroupBox1), "rbtnSync");
-  rbtnPC2HH = Named(new QRadioButton(QStringLiteral("Desktop Overwrites Handheld"), suiGroupBox1), "rbtnPC2HH");
-  rbtnHH2PC = Named(new QRadioButton(QStringLiteral("Handheld Overwrites Desktop"), suiGroupBox1), "rbtnHH2PC");
-  rbtnNothing = Named(new QRadioButton(QStringLiteral("Do Nothing"), suiGroupBox1), "rbtnNothing");
+  // checking one unchecks the others. None is checked until the logic has a record.
+  rbtnSync = Named(new QRadioButton(Local(conddetail::kSync), suiGroupBox1), "rbtnSync");
+  rbtnPC2HH = Named(new QRadioButton(Local(conddetail::kPC2HH), suiGroupBox1), "rbtnPC2HH");
+  rbtnHH2PC = Named(new QRadioButton(Local(conddetail::kHH2PC), suiGroupBox1), "rbtnHH2PC");
+  rbtnNothing = Named(new QRadioButton(Local(conddetail::kNothing), suiGroupBox1), "rbtnNothing");
 
-  btnOK = Named(new QPushButton(QStringLiteral("&OK"), this), "btnOK");
-  btnCancel = Named(new QPushButton(QStringLiteral("&Cancel"), this), "btnCancel");
-  for (QPushButton* p : {btnOK, btnCancel}) p->setFixedSize(kButtonWidth, kButtonHeight);
+  btnOK = Named(new QPushButton(Local(conddetail::kOK), this), "btnOK");
+  btnCancel = Named(new QPushButton(Local(conddetail::kCancel), this), "btnCancel");
+  for (QPushButton* p : {btnOK, btnCancel}) p->setFixedSize(80, kButtonHeight);
   btnOK->setDefault(true);
 
   QHBoxLayout* pTitleRow = new QHBoxLayout;
@@ -79,53 +62,46 @@ TfmCondDetail::TfmCondDetail(QWidget* owner)
   pMain->addWidget(suiGroupBox1, 1);
   pMain->addLayout(pButtons);
 
+  const std::pair<QRadioButton*, CondChoice> radios[] = {{rbtnSync, CondChoice::Sync},
+                                                         {rbtnPC2HH, CondChoice::PC2HH},
+                                                         {rbtnHH2PC, CondChoice::HH2PC},
+                                                         {rbtnNothing, CondChoice::Nothing}};
+  for (const auto& [pRadio, choice] : radios) {
+    connect(pRadio, &QRadioButton::toggled, this, [this, choice = choice](bool bChecked) {
+      if (bChecked) m_pLogic->SetChoice(choice);
+    });
+  }
   connect(btnOK, &QPushButton::clicked, this, &TfmCondDetail::btnOKClick);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-  FixAndCentre(this, kClientWidth, kClientHeight, owner);
-
-  FormCreate();
+  FixAndCentre(this, conddetail::kClientWidth, conddetail::kClientHeight, owner);
+  Draw();
 }
 
-void TfmCondDetail::FormCreate() { m_pData = nullptr; }
+TfmCondDetail::~TfmCondDetail() = default;
+
+void TfmCondDetail::Draw() {
+  edtName->setText(Local(m_pLogic->Title()));
+  switch (m_pLogic->Choice()) {
+    case CondChoice::Sync: rbtnSync->setChecked(true); break;
+    case CondChoice::PC2HH: rbtnPC2HH->setChecked(true); break;
+    case CondChoice::HH2PC: rbtnHH2PC->setChecked(true); break;
+    case CondChoice::Nothing: rbtnNothing->setChecked(true); break;
+    case CondChoice::None: break;
+  }
+}
 
 void TfmCondDetail::SetData(CONDUIT_REC* pData) {
-  OV_ASSERT(pData!=NULL);
-  m_pData = pData;
-  TransferData(false);
+  m_pLogic->SetData(pData);
+  Draw();
 }
 
 bool TfmCondDetail::TransferData(bool bSave) {
-  if (!m_pData) return false;
-  const std::uint32_t dwAction = m_pData->dwAction;
-  if (!bSave) {
-    edtName->setText(QString::fromLocal8Bit(m_pData->szTitle, static_cast<int>(qstrnlen(m_pData->szTitle, COND_TITLE_LEN))));
-    // The tests run in this order: switched off or "do nothing", then 2, then 4; every other
-    // action is shown as synchronize, as everywhere else in the tool.
-    if (dwAction > ACTION_CODE_MASK || dwAction == ACTION_NOTHING) {
-      rbtnNothing->setChecked(true);
-    } else if (dwAction == ACTION_PC2HH) {
-      rbtnPC2HH->setChecked(true);
-    } else if (dwAction == ACTION_HH2PC) {
-      rbtnHH2PC->setChecked(true);
-    } else {
-      rbtnSync->setChecked(true);
-    }
-    return true;
-  }
-  if (rbtnSync->isChecked()) {
-    m_pData->dwAction = ACTION_SYNC;
-  } else if (rbtnPC2HH->isChecked()) {
-    m_pData->dwAction = ACTION_PC2HH;
-  } else if (rbtnHH2PC->isChecked()) {
-    m_pData->dwAction = ACTION_HH2PC;
-  } else {
-    // Switched off: the low 16 bits keep the earlier action for when it is switched on again.
-    m_pData->dwAction = dwAction | ACTION_DISABLED;
-  }
-  return true;
+  const bool bDone = m_pLogic->TransferData(bSave);
+  if (!bSave) Draw();
+  return bDone;
 }
 
 void TfmCondDetail::btnOKClick() {
-  if (TransferData(true)) accept();
+  if (m_pLogic->btnOKClick()) accept();
 }

@@ -1,9 +1,12 @@
-// The conduit detail dialog: one conduit of the conduit list with its title, and its action
-// chosen from four radio buttons. It works on the conduit record itself and changes only the
-// record's action, and only when the user confirms with OK.
+// The conduit detail dialog's Qt view: draws CondDetailLogic (src/CondDetail.h) and forwards the
+// radio buttons and OK to it.
 #pragma once
 
+#include <memory>
+
 #include <QDialog>
+
+#include "src/CondDetail.h"
 
 class QGroupBox;
 class QLabel;
@@ -11,33 +14,28 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-struct CONDUIT_REC;
-
 class TfmCondDetail : public QDialog {
   Q_OBJECT
 
  public:
-  // Builds the controls (no radio button checked) and runs FormCreate.
-  explicit TfmCondDetail(QWidget* owner = nullptr);
+  // Builds the controls (no radio button checked) and shows pLogic, or a logic of its own.
+  explicit TfmCondDetail(QWidget* owner = nullptr, CondDetailLogic* pLogic = nullptr);
+  ~TfmCondDetail() override;
 
-  // Binds the dialog to pData (not owned; must not be null) and fills the controls from it.
+  // The logic's operations of the same names, with the controls redrawn.
   void SetData(CONDUIT_REC* pData);
-  // bSave false: shows the record's title and checks the radio button of its action.
-  // bSave true: writes the checked choice into the record's action: 1, 2 or 4, or for
-  // "Do Nothing" the action switched off (OR 0x10000, the low 16 bits kept).
-  // False, doing nothing, without a record.
   bool TransferData(bool bSave);
-
-  CONDUIT_REC* GetData() const { return m_pData; }
+  CONDUIT_REC* GetData() const { return m_pLogic->GetData(); }
 
  public Q_SLOTS:
   // OK: stores the choice and closes with the result OK; stays open without a record.
   void btnOKClick();
 
  private:
-  void FormCreate();
+  void Draw();
 
-  CONDUIT_REC* m_pData;
+  std::unique_ptr<CondDetailLogic> m_pOwnLogic;
+  CondDetailLogic* m_pLogic;
 
   QLabel* Label1;
   QLineEdit* edtName;

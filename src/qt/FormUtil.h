@@ -1,10 +1,24 @@
-// Small helpers shared by the tool's dialogs.
+// Small helpers shared by the Qt views of the tool's windows.
 #pragma once
 
+#include <string>
+
+#include <QAbstractItemView>
 #include <QGuiApplication>
+#include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QString>
 #include <QWidget>
+
+// The window flags of every fixed-size dialog: a title with the system menu and close, no
+// resizing.
+inline constexpr Qt::WindowFlags kFixedDialogFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                     Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                                     Qt::MSWindowsFixedSizeDialogHint;
+
+// The height of every push button.
+inline constexpr int kButtonHeight = 27;
 
 // Gives a control its name (the name tests and tools find it by) and returns it.
 template <class T>
@@ -13,7 +27,30 @@ T* Named(T* p, const char* name) {
   return p;
 }
 
-// Fixes the dialog's client area and centres it on the screen of its owner (the main window), or
+// A text of the window logic (local 8-bit code page) for a control, and back.
+inline QString Local(const std::string& text) {
+  return QString::fromLocal8Bit(text.data(), static_cast<int>(text.size()));
+}
+inline QString Local(const char* sz) { return QString::fromLocal8Bit(sz); }
+inline std::string ToLocal(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+// A push button named name at x, y.
+inline QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int x, int y, int width = 80) {
+  QPushButton* p = Named(new QPushButton(Local(caption), parent), name);
+  p->setGeometry(x, y, width, kButtonHeight);
+  return p;
+}
+
+// The selected row stays plain to see when the list loses the focus.
+inline void KeepSelectionVisible(QAbstractItemView* pView) {
+  QPalette palette = pView->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   palette.color(QPalette::Active, QPalette::HighlightedText));
+  pView->setPalette(palette);
+}
+
+// Fixes the window's client area and centres it on the screen of its owner (the main window), or
 // on the primary screen without one.
 inline void FixAndCentre(QWidget* pForm, int nWidth, int nHeight, QWidget* pOwner) {
   pForm->setFixedSize(nWidth, nHeight);

@@ -1,8 +1,9 @@
-#include "src/MessageBox.h"
+#include "src/qt/MessageBox.h"
 
 #include <QMessageBox>
 
 #include "common/misc/Assert.h"
+#include "src/Main.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ int CoreMessageHook(const char* text, const char* caption, ov::MessageIcon icon)
 
 void CoreAssertHook(const char* text) {
   // The text names the source and line; the process ends as soon as the box is closed.
-  ShowMessageBox(nullptr, QString::fromLocal8Bit(text), QString::fromLatin1(kApplicationTitle),
+  ShowMessageBox(nullptr, QString::fromLocal8Bit(text), QString::fromLatin1(mainwnd::kApplicationTitle),
                  ov::MessageIcon::Error);
 }
 
@@ -28,6 +29,12 @@ void CoreAssertHook(const char* text) {
 
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, ov::MessageIcon icon) {
   return g_pfnMessageBox(owner, text, caption, icon);
+}
+
+ov::MessageAnswer ShowRequest(QWidget* owner, const ov::MessageRequest& request) {
+  ShowMessageBox(owner, QString::fromLocal8Bit(request.text.c_str()), QString::fromLocal8Bit(request.caption.c_str()),
+                 request.icon);
+  return ov::MessageAnswer::Ok;
 }
 
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction fn) {

@@ -5,15 +5,16 @@
 #include <QString>
 
 #include "common/misc/Message.h"
+#include "src/View.h"
 
 class QWidget;
-
-// The application's title: the caption of the exception display and of assertion boxes.
-inline constexpr const char* kApplicationTitle = "Customize HotSync Settings Quickly";
 
 // Shows text with caption and icon, modal, owned by owner (none: no owner, centred on the
 // screen). Returns the box's result (the button pressed), or what a replacement returns.
 int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, ov::MessageIcon icon);
+
+// Shows a message box the window logic asked for, owned by owner.
+ov::MessageAnswer ShowRequest(QWidget* owner, const ov::MessageRequest& request);
 
 using MessageBoxFunction = int (*)(QWidget* owner, const QString& text, const QString& caption,
                                    ov::MessageIcon icon);

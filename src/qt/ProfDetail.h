@@ -1,53 +1,41 @@
-// The profile details dialog: asks for the description of a new named profile and shows the file
-// the profile will be saved to. It changes nothing itself; the profiles dialog reads what was
-// accepted with GetDescription and GetFileName after OK.
+// The profile details dialog's Qt view: draws ProfDetailLogic (src/ProfDetail.h) and forwards OK
+// with the description typed.
 #pragma once
 
-#include <cstddef>
+#include <memory>
 
-#include <QByteArray>
 #include <QDialog>
-#include <QString>
+
+#include "src/ProfDetail.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The accepted description, terminator included: at most 254 bytes of text.
-inline constexpr std::size_t PROFDETAIL_DESC_SIZE = 256;
-inline constexpr std::size_t PROFDETAIL_DESC_MAX = 254;
-// The path given by SetFileName, terminator included: at most 258 bytes of text.
-inline constexpr std::size_t PROFDETAIL_PATH_SIZE = 260;
-inline constexpr std::size_t PROFDETAIL_PATH_MAX = 258;
-
-// The longest start of text whose local 8-bit form fits nMaxBytes, in that form. Whole code points
-// only: a character whose bytes would not all fit is left out with everything after it, and a
-// surrogate pair is never split.
-QByteArray LocalTextPrefix(const QString& text, std::size_t nMaxBytes);
-
-class TfmProfDetail : public QDialog {
+class TfmProfDetail : public QDialog, private ov::WindowView {
   Q_OBJECT
 
  public:
-  // Builds the controls: an empty description, no file name.
-  explicit TfmProfDetail(QWidget* owner = nullptr);
+  // Builds the controls (an empty description, no file name) and shows pLogic, or a logic of
+  // its own.
+  explicit TfmProfDetail(QWidget* owner = nullptr, ProfDetailLogic* pLogic = nullptr);
+  ~TfmProfDetail() override;
 
-  // Keeps the first 258 bytes of szFileName and shows them. A null or empty name is a
-  // programming error (assertion).
+  // The logic's operations of the same names, with the file name shown.
   void SetFileName(const char* szFileName);
-  // The description accepted by OK ("" until then) and the name given by SetFileName.
-  const char* GetDescription() const { return m_szDescription; }
-  const char* GetFileName() const { return m_szFileName; }
+  const char* GetDescription() const { return m_pLogic->GetDescription(); }
+  const char* GetFileName() const { return m_pLogic->GetFileName(); }
 
  public Q_SLOTS:
-  // An empty description is refused with a message and the dialog stays open; otherwise its
-  // first 254 bytes (in the local 8-bit form, whole characters) are kept and the dialog closes
-  // with OK.
+  // Hands the description typed to the logic, which refuses an empty one with a message and
+  // keeps the dialog open, or accepts it: the dialog closes with OK.
   void btnOKClick();
 
  private:
-  char m_szDescription[PROFDETAIL_DESC_SIZE];
-  char m_szFileName[PROFDETAIL_PATH_SIZE];
+  ov::MessageAnswer ShowMessage(const ov::MessageRequest& request) override;
+
+  std::unique_ptr<ProfDetailLogic> m_pOwnLogic;
+  ProfDetailLogic* m_pLogic;
 
   QLabel* Label1;
   QLineEdit* edtDesc;

@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "src/Main.h"
-#include "src/MessageBox.h"
+#include "src/qt/Main.h"
+#include "src/qt/MessageBox.h"
 
 namespace {
 
@@ -16,10 +16,10 @@ namespace {
 // application's title.
 void ShowException(const char* szMessage) {
   if (QApplication::instance()) {
-    ShowMessageBox(nullptr, QString::fromLocal8Bit(szMessage), QString::fromLatin1(kApplicationTitle),
+    ShowMessageBox(nullptr, QString::fromLocal8Bit(szMessage), QString::fromLatin1(mainwnd::kApplicationTitle),
                    ov::MessageIcon::Error);
   } else {
-    std::fprintf(stderr, "%s: %s\n", kApplicationTitle, szMessage);
+    std::fprintf(stderr, "%s: %s\n", mainwnd::kApplicationTitle, szMessage);
   }
 }
 

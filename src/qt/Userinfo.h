@@ -1,11 +1,13 @@
-// The user information dialog: what UserData.dll knows about one handheld user (name, root and
-// data directories, whether the user is a profile, the expansion slots with their media types),
-// read once before the dialog is shown. Nothing in it can be changed.
+// The user information dialog's Qt view: shows what UserInfoLogic (src/Userinfo.h) read about
+// one handheld user. Nothing in it can be changed.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include <QDialog>
+
+#include "src/Userinfo.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -14,25 +16,23 @@ class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 
-// The name of a slot's media type, a four-character code with its first character in the most
-// significant byte: "Compact Flash" for 'cfsh' and so on; "Not Specified" for 'wild' and for
-// every code the table does not know.
-const char* MediaTypeName(std::uint32_t dwMediaType);
-
 class TfmUserInfo : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TfmUserInfo(QWidget* owner = nullptr);
+  // Builds the controls and shows pLogic, or a logic of its own.
+  explicit TfmUserInfo(QWidget* owner = nullptr, UserInfoLogic* pLogic = nullptr);
+  ~TfmUserInfo() override;
 
-  // Remembers userId and fills every control from UserData.dll. A call that fails leaves its
-  // control empty (the type "Not Specified"); nothing is reported.
+  // Reads the user's information (the logic's LoadUserInfo) and shows it.
   void LoadUserInfo(std::uint32_t userId);
-
-  std::uint32_t GetUserId() const { return m_dwUserId; }
+  std::uint32_t GetUserId() const { return m_pLogic->GetUserId(); }
 
  private:
-  std::uint32_t m_dwUserId;
+  void Draw();
+
+  std::unique_ptr<UserInfoLogic> m_pOwnLogic;
+  UserInfoLogic* m_pLogic;
 
   QLabel* Label1;
   QLabel* pnlUserName;

@@ -1,76 +1,52 @@
-// The profiles dialog: lists the named profiles of the profile catalogue, loads the selected one
-// onto the main window's conduit list, and saves the main window's current actions as a new
-// profile (asking for its description with the profile details dialog).
-//
-// What is on disk stays trustworthy:
-// - A new profile gets the file "ovprofN.dat" beside the executable, N counting on from the
-//   number of profiles plus one past every name that exists on disk or that an entry of the
-//   catalogue already uses, so no saved profile is ever overwritten.
-// - When the profile's file or the catalogue cannot be written, the user is told, the profile
-//   is not kept (a profile file written for it is removed again) and the list is read again
-//   from "ovprof.dat", so it shows what is really saved.
-// - When "ovprof.dat" exists but cannot be read (damaged, or not readable), the user is told
-//   when the dialog opens, and nothing is written to it while it stays so: saving a profile is
-//   refused with a message, and Cancel does not rewrite it. Removing or replacing the file ends
-//   this.
+// The profiles dialog's Qt view: draws ProfileLogic (src/profile.h) and forwards Load, Save and
+// the selection to it; the details dialog it asks for is TfmProfDetail.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 #include <QDialog>
+
+#include "src/profile.h"
 
 class QPushButton;
 class QShowEvent;
 class QTreeWidget;
-class QTreeWidgetItem;
 
-class OVProfile;
-class OVProfMgr;
-
-class TfmProfile : public QDialog {
+class TfmProfile : public QDialog, private ProfilesView {
   Q_OBJECT
 
  public:
-  explicit TfmProfile(QWidget* owner = nullptr);
+  // Builds the controls and shows pLogic, or a logic of its own that works on the main window
+  // fmMain.
+  explicit TfmProfile(QWidget* owner = nullptr, ProfileLogic* pLogic = nullptr);
+  ~TfmProfile() override;
 
-  // Uses pMgr (not owned; null is a programming error) and fills the list from it.
-  bool SetProfMgr(OVProfMgr* pMgr);
-  // Reads the catalogue again from "ovprof.dat" and rebuilds the rows, the first selected.
-  // False without a catalogue.
-  bool FillList();
-
-  OVProfMgr* GetProfMgr() const { return m_pMgr; }
-  // The profile of the selected row, or null.
-  OVProfile* SelectedProfile() const;
-  // Whether "ovprof.dat" exists but could not be read at the last FillList.
-  bool IsCatalogueUnreadable() const { return m_bUnreadable; }
-
-  // The path of the next new profile's file into buf (cap bytes): the tool's directory and
-  // "ovprofN.dat" with N from the number of profiles plus one, skipping names that exist or
-  // that an entry uses. False, with "" in buf, when the directory is unknown or no name fits.
-  bool NewProfilePath(char* buf, std::size_t cap);
+  // The logic's operations of the same names.
+  bool SetProfMgr(OVProfMgr* pMgr) { return m_pLogic->SetProfMgr(pMgr); }
+  bool FillList() { return m_pLogic->FillList(); }
+  OVProfMgr* GetProfMgr() const { return m_pLogic->GetProfMgr(); }
+  OVProfile* SelectedProfile() const { return m_pLogic->SelectedProfile(); }
+  bool IsCatalogueUnreadable() const { return m_pLogic->IsCatalogueUnreadable(); }
+  bool NewProfilePath(char* buf, std::size_t cap) { return m_pLogic->NewProfilePath(buf, cap); }
 
  public Q_SLOTS:
-  // Loads the selected profile's file onto the conduit list and closes with OK; nothing
-  // without a selected row. A file that exists but cannot be read is reported, changes
-  // nothing and leaves the dialog open; a missing file changes nothing and closes.
-  void btnLoadClick();
-  // Asks for a description and saves the current actions as a new profile, then writes the
-  // catalogue (after OK and after Cancel).
-  void btnSaveClick();
+  void btnLoadClick() { m_pLogic->btnLoadClick(); }
+  void btnSaveClick() { m_pLogic->btnSaveClick(); }
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
-  QTreeWidgetItem* AddRow(OVProfile* pProfile);
-  void TellUnreadable();
-  // Throws away what is in memory and shows what "ovprof.dat" holds.
-  void ReloadFromDisk();
+  // ProfilesView
+  ov::MessageAnswer ShowMessage(const ov::MessageRequest& request) override;
+  void ListChanged() override;
+  bool RunProfDetail(ProfDetailLogic& dialog) override;
+  void CloseWithOK() override { accept(); }
 
-  OVProfMgr* m_pMgr;
-  bool m_bUnreadable;
-  bool m_bTellOnShow;
+  std::unique_ptr<ProfileLogic> m_pOwnLogic;
+  ProfileLogic* m_pLogic;
+  bool m_bDrawing;
 
   QTreeWidget* lvProf;
   QPushButton* btnLoad;

@@ -22,8 +22,8 @@
 
 #include "common/os/os.h"
 #include "common/palm/CondMgr.h"
-#include "src/Main.h"
-#include "src/MessageBox.h"
+#include "src/qt/Main.h"
+#include "src/qt/MessageBox.h"
 #include "src/OVProfile.h"
 #include "src/OVUtil.h"
 #include "tests/support/PalmFixture.h"
@@ -493,7 +493,7 @@ TEST_F(MainWindow, EmptyCacheIsEnumeratedAgain) {
 // Help opens the page that travels beside the executable, as a file address with the query.
 TEST(MainWindowHelp, AddressIsThePageBesideTheExecutable) {
   const std::string dir = ExeDir().generic_string();
-  EXPECT_EQ(HelpAddress().toStdString(),
+  EXPECT_EQ(HelpAddress(),
             "file://" + std::string(dir.front() == '/' ? "" : "/") + dir + "/help/orvane/index.htm?ref=app");
 }
 

@@ -11,7 +11,7 @@
 #include <QTest>
 
 #include "common/palm/CondMgr.h"
-#include "src/CondDetail.h"
+#include "src/qt/CondDetail.h"
 #include "tests/gui_dialogs/ModalDriver.h"
 
 namespace {

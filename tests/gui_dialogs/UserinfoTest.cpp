@@ -16,7 +16,7 @@
 #include <QTreeWidget>
 
 #include "src/OVUtil.h"
-#include "src/Userinfo.h"
+#include "src/qt/Userinfo.h"
 #include "tests/gui_dialogs/ModalDriver.h"
 #include "tests/support/PalmFixture.h"
 

@@ -28,11 +28,11 @@
 
 #include "common/os/os.h"
 #include "common/palm/CondMgr.h"
-#include "src/Main.h"
-#include "src/MessageBox.h"
+#include "src/qt/Main.h"
+#include "src/qt/MessageBox.h"
 #include "src/OVProfile.h"
-#include "src/ProfDetail.h"
-#include "src/profile.h"
+#include "src/qt/ProfDetail.h"
+#include "src/qt/profile.h"
 #include "tests/support/PalmFixture.h"
 #include "tests/support/WindowTest.h"
 

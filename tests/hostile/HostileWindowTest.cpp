@@ -20,8 +20,8 @@
 
 #include "common/os/os.h"
 #include "common/palm/CondMgr.h"
-#include "src/Main.h"
-#include "src/MessageBox.h"
+#include "src/qt/Main.h"
+#include "src/qt/MessageBox.h"
 #include "tests/gui_dialogs/ModalDriver.h"
 #include "tests/support/PalmFixture.h"
 #include "tests/support/WindowTest.h"

@@ -1,0 +1,496 @@
+#include "src/Main.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/misc/CxList.h"
+#include "common/misc/WinUtil.h"
+#include "common/palm/CondMgr.h"
+#include "src/CondDetail.h"
+#include "src/OVProfile.h"
+#include "src/OVUtil.h"
+#include "src/Userinfo.h"
+#include "src/profile.h"
+
+CCondMgr* g_pCondMgr = nullptr;
+
+namespace {
+
+// Failed users named in the error message; the rest are counted.
+constexpr std::size_t kMaxNamedUsers = 10;
+
+const char* const kDataFileCond = "ovcond.dat";
+const char* const kDataFileCurr = "ovcurr.dat";
+
+// Builds dir + name into buf (cap bytes); false, with "" in buf, when it does not fit.
+bool JoinPath(char* buf, std::size_t cap, const char* dir, const char* name) {
+  const int n = std::snprintf(buf, cap, "%s%s", dir, name);
+  if (n < 0 || static_cast<std::size_t>(n) >= cap) {
+    buf[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+// The tool's own directory followed by name; "" when the directory is unknown or the path
+// would not fit, so that no data file is ever read from or written to the current directory.
+void DataFilePath(char* buf, std::size_t cap, const char* name) {
+  char dir[260];
+  if (!GetModuleDirectory(nullptr, dir, sizeof dir) || !JoinPath(buf, cap, dir, name)) buf[0] = '\0';
+}
+
+// A text field of a record, up to its terminator or the end of its field.
+std::string FieldText(const char* sz, std::size_t cap) { return std::string(sz, strnlen(sz, cap)); }
+
+}  // namespace
+
+// The first names are listed and the rest counted, so that the box stays on the screen however
+// many users failed.
+std::string ApplyFailureText(const std::vector<std::string>& names) {
+  const std::size_t n = names.size();
+  std::string list;
+  for (std::size_t i = 0; i < n && i < kMaxNamedUsers; ++i) {
+    if (i) list += ", ";
+    list += names[i];
+  }
+  if (n > kMaxNamedUsers) list += " and " + std::to_string(n - kMaxNamedUsers) + " more";
+  return "The settings of " + std::to_string(n) + (n == 1 ? " user" : " users") + " could not be updated: " + list +
+         ".";
+}
+
+namespace {
+
+// Percent-encodes a local path for a file address, keeping what a URL path may hold as it is.
+std::string EncodeUrlPath(const std::string& path) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (const char c : path) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+        std::strchr("-._~!$&'()*+,;=:@/", u) != nullptr) {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+// -------------------------------------------------------------------------------------------------
+// Actions
+
+void GetActionName(std::uint32_t dwAction, char* szText) {
+  const char* szName;
+  if (dwAction > ACTION_CODE_MASK) {
+    szName = "Do Nothing";
+  } else {
+    switch (dwAction) {
+      case ACTION_PC2HH: szName = "Desktop overwrites handheld"; break;
+      case ACTION_HH2PC: szName = "Handheld overwrites Desktop"; break;
+      case ACTION_NOTHING: szName = "Do Nothing"; break;
+      default: szName = "Synchronize the files"; break;  // 1, and codes only a damaged file holds
+    }
+  }
+  std::snprintf(szText, ACTION_NAME_LEN, "%s", szName);
+}
+
+std::string ActionName(std::uint32_t dwAction) {
+  char sz[ACTION_NAME_LEN];
+  GetActionName(dwAction, sz);
+  return sz;
+}
+
+bool IsActionTicked(std::uint32_t dwAction) {
+  return dwAction <= ACTION_CODE_MASK && dwAction != ACTION_NOTHING;
+}
+
+std::int32_t SyncPrefCode(std::uint32_t dwAction) {
+  if (dwAction > ACTION_CODE_MASK || dwAction == ACTION_NOTHING) return 3;
+  if (dwAction == ACTION_PC2HH) return 1;
+  if (dwAction == ACTION_HH2PC) return 2;
+  return 0;
+}
+
+std::uint32_t DefaultActionForKind(std::uint32_t dwKind, std::uint32_t dwAction) {
+  const std::uint32_t dwLow = dwKind & 0xFF;
+  if (dwLow & COND_KIND_REGISTERED) return ACTION_SYNC;
+  if (dwLow & COND_KIND_BACKUP) return ACTION_HH2PC;
+  if (dwLow & COND_KIND_INSTALL) return ACTION_PC2HH;
+  return dwAction;
+}
+
+std::string HelpAddress() {
+  char szDir[260];
+  if (!GetModuleDirectory(nullptr, szDir, sizeof szDir)) return {};
+  // file:///opt/orvane/help/orvane/index.htm?ref=app, file:///C:/Tools/help/... on Windows.
+  std::string path = std::string(szDir) + "help/orvane/index.htm";
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+  if (path.front() != '/') path.insert(0, "/");
+  return "file://" + EncodeUrlPath(path) + "?ref=app";
+}
+
+// -------------------------------------------------------------------------------------------------
+// Creation and destruction
+
+MainWindowLogic::MainWindowLogic(MainView& view)
+    : m_view(view),
+      m_szCondFile{},
+      m_bRefilling(false),
+      m_bCreated(false),
+      m_pProfile(nullptr),
+      m_pProfMgr(nullptr),
+      m_nCondSelected(-1),
+      m_nUserSelected(-1),
+      m_bDetailEnabled(true),
+      m_bDefaultAction(true) {}
+
+MainWindowLogic::~MainWindowLogic() { FormDestroy(); }
+
+void MainWindowLogic::FormCreate() {
+  m_bCreated = true;
+  // The executable's directory is found from the running executable wherever it is needed
+  // (GetModuleDirectory), so no module handle is kept.
+  PalmLibInit();
+  g_pCondMgr = CCondMgr::GetInstance();
+  FillUserList();
+  DataFilePath(m_szCondFile, sizeof m_szCondFile, kDataFileCond);
+  FillConduitList(true);
+
+  m_pProfMgr = new OVProfMgr;
+  m_pProfile = new OVProfile;
+  char szFile[260];
+  DataFilePath(szFile, sizeof szFile, kDataFileCurr);
+  m_pProfile->SetFileName(szFile);
+  // A missing file leaves the profile empty; the conduits keep the actions the fill gave them.
+  // An empty name (no directory) loads nothing.
+  if (szFile[0] != '\0') m_pProfile->Load();
+  ExchangeProfile(false, m_pProfile);
+}
+
+void MainWindowLogic::FormClose() {
+  if (!m_pProfile) return;
+  ExchangeProfile(true, m_pProfile);
+  // The next start would show older actions without a word: say so while the window is here.
+  // The previous file stays whole when the new one cannot be written.
+  if (!m_pProfile->Save()) {
+    const char* szFile = m_pProfile->GetFileName();
+    Tell(szFile[0] ? "The current settings could not be saved to " + std::string(szFile) + "."
+                   : std::string("The current settings could not be saved: the tool's own directory was not found."),
+         "Orvane Error", ov::MessageIcon::Error);
+  }
+}
+
+void MainWindowLogic::FormDestroy() {
+  if (!m_bCreated) return;
+  m_bCreated = false;
+  // The rows refer to records of the roster and the catalogue: they go first.
+  m_users.clear();
+  m_conds.clear();
+  delete m_pProfile;
+  m_pProfile = nullptr;
+  delete m_pProfMgr;
+  m_pProfMgr = nullptr;
+  PalmLibExit();
+}
+
+void MainWindowLogic::Tell(const std::string& text, const char* caption, ov::MessageIcon icon) {
+  ov::MessageRequest request;
+  request.text = text;
+  request.caption = caption;
+  request.icon = icon;
+  m_view.ShowMessage(request);
+}
+
+// -------------------------------------------------------------------------------------------------
+// Rows
+
+CONDUIT_REC* MainWindowLogic::CondRecordAt(int nRow) const {
+  if (nRow < 0 || static_cast<std::size_t>(nRow) >= m_conds.size()) return nullptr;
+  return m_conds[static_cast<std::size_t>(nRow)].pRec;
+}
+
+const UserRecord* MainWindowLogic::UserRecordAt(int nRow) const {
+  if (nRow < 0 || static_cast<std::size_t>(nRow) >= m_users.size()) return nullptr;
+  return m_users[static_cast<std::size_t>(nRow)].pUser;
+}
+
+void MainWindowLogic::ShowRowAction(int nRow) {
+  CondRow& row = m_conds[static_cast<std::size_t>(nRow)];
+  if (row.pRec) row.action = ActionName(row.pRec->dwAction);
+  m_view.CondRowChanged(nRow);
+}
+
+void MainWindowLogic::SetCondTicked(int nRow, bool bTicked) { slvCondChange(nRow, bTicked); }
+
+void MainWindowLogic::UpdateDetailButton() {
+  const bool bEnabled = m_nCondSelected >= 0;
+  if (bEnabled == m_bDetailEnabled) return;
+  m_bDetailEnabled = bEnabled;
+  m_view.DetailEnabledChanged();
+}
+
+void MainWindowLogic::SelectCondRow(int nRow) {
+  m_nCondSelected = (nRow >= 0 && static_cast<std::size_t>(nRow) < m_conds.size()) ? nRow : -1;
+  UpdateDetailButton();
+}
+
+void MainWindowLogic::SelectUserRow(int nRow) {
+  m_nUserSelected = (nRow >= 0 && static_cast<std::size_t>(nRow) < m_users.size()) ? nRow : -1;
+}
+
+void MainWindowLogic::SetUserTicked(int nRow, bool bTicked) {
+  if (nRow < 0 || static_cast<std::size_t>(nRow) >= m_users.size()) return;
+  m_users[static_cast<std::size_t>(nRow)].ticked = bTicked;
+}
+
+// -------------------------------------------------------------------------------------------------
+// Filling the lists
+
+void MainWindowLogic::FillUserList() {
+  m_users.clear();
+  m_nUserSelected = -1;
+  if (CxList* pRoster = GetUserRoster()) {
+    m_users.reserve(pRoster->GetCount());
+    for (void* p = pRoster->GetFirst(); p; p = pRoster->GetNext()) {
+      const UserRecord* pUser = static_cast<const UserRecord*>(p);
+      m_users.push_back({pUser, FieldText(pUser->szName, sizeof pUser->szName), true});
+    }
+  }
+  m_view.UserListChanged();
+}
+
+void MainWindowLogic::FillConduitList(bool bFromCache) {
+  m_bRefilling = true;
+  const bool bLoaded = bFromCache && g_pCondMgr->LoadFromFile(m_szCondFile);
+  if (!bLoaded) {
+    m_view.SetBusy(true);
+    g_pCondMgr->LoadConduits(COND_SRC_DEFAULT);
+    SetDefaultActions();
+    m_view.SetBusy(false);
+  }
+
+  // The old rows refer to records the load has just destroyed: they go before anything else.
+  m_conds.clear();
+  for (CONDUIT_REC* pRec = g_pCondMgr->GetFirst(); pRec; pRec = g_pCondMgr->GetNext()) {
+    m_conds.push_back(
+        {pRec, FieldText(pRec->szTitle, COND_TITLE_LEN), ActionName(pRec->dwAction), IsActionTicked(pRec->dwAction)});
+  }
+  const bool bHadSelection = m_nCondSelected >= 0;
+  m_nCondSelected = -1;
+  m_view.CondListChanged();
+  if (bHadSelection) UpdateDetailButton();
+
+  // A fresh enumeration is always written, with the default actions.
+  if (!bLoaded) g_pCondMgr->SaveToFile(m_szCondFile);
+  m_bRefilling = false;
+}
+
+void MainWindowLogic::SetDefaultActions() {
+  for (CONDUIT_REC* pRec = g_pCondMgr->GetFirst(); pRec; pRec = g_pCondMgr->GetNext()) {
+    pRec->dwAction = DefaultActionForKind(pRec->dwKind, pRec->dwAction);
+  }
+}
+
+// -------------------------------------------------------------------------------------------------
+// Editing the actions
+
+void MainWindowLogic::slvCondChange(int nRow, bool bTicked) {
+  if (nRow < 0 || static_cast<std::size_t>(nRow) >= m_conds.size()) return;
+  CondRow& row = m_conds[static_cast<std::size_t>(nRow)];
+  // Setting a tick to the value it has raises nothing.
+  if (row.ticked == bTicked) return;
+  row.ticked = bTicked;
+  if (m_bRefilling || !row.pRec) {
+    m_view.CondRowChanged(nRow);
+    return;
+  }
+  if (bTicked) {
+    row.pRec->dwAction &= ACTION_CODE_MASK;
+  } else {
+    row.pRec->dwAction |= ACTION_DISABLED;
+  }
+  ShowRowAction(nRow);
+  UpdateDetailButton();
+}
+
+void MainWindowLogic::pmCondPopup() {
+  const CONDUIT_REC* pRec = CondRecordAt(m_nCondSelected);
+  // Without a selected conduit the menu opens as it was last set.
+  if (!pRec) return;
+
+  PopupState popup;
+  if (pRec->dwKind & COND_KIND_INSTALL) {
+    popup.visible[static_cast<int>(PopupItem::Sync)] = false;
+    popup.visible[static_cast<int>(PopupItem::HH2PC)] = false;
+    popup.pc2hhCaption = mainwnd::kMiInstall;
+  } else if (pRec->dwKind & COND_KIND_BACKUP) {
+    popup.visible[static_cast<int>(PopupItem::Sync)] = false;
+  }
+
+  const std::uint32_t dwAction = pRec->dwAction;
+  if (dwAction > ACTION_CODE_MASK || dwAction == ACTION_NOTHING) {
+    popup.checked = PopupItem::Nothing;
+  } else if (dwAction == ACTION_PC2HH) {
+    popup.checked = PopupItem::PC2HH;
+  } else if (dwAction == ACTION_HH2PC) {
+    popup.checked = PopupItem::HH2PC;
+  } else {
+    popup.checked = PopupItem::Sync;
+  }
+  m_popup = popup;
+}
+
+void MainWindowLogic::miSyncClick() { SetSelectedAction(ACTION_SYNC); }
+void MainWindowLogic::miHH2PCClick() { SetSelectedAction(ACTION_HH2PC); }
+void MainWindowLogic::miPC2HHClick() { SetSelectedAction(ACTION_PC2HH); }
+void MainWindowLogic::miNothingClick() { SetSelectedAction(ACTION_NOTHING); }
+
+void MainWindowLogic::SetSelectedAction(std::uint32_t dwAction) {
+  const int nRow = m_nCondSelected;
+  CONDUIT_REC* pRec = CondRecordAt(nRow);
+  if (!pRec) return;
+  if (dwAction == ACTION_NOTHING) {
+    pRec->dwAction |= ACTION_DISABLED;
+    SetCondTicked(nRow, false);
+  } else {
+    pRec->dwAction = dwAction;
+    SetCondTicked(nRow, true);
+  }
+  ShowRowAction(nRow);
+}
+
+void MainWindowLogic::SetAllCondTicks(bool bTicked) {
+  const int nRows = static_cast<int>(m_conds.size());
+  for (int i = 0; i < nRows; ++i) SetCondTicked(i, bTicked);
+}
+
+void MainWindowLogic::SetAllUserTicks(bool bTicked) {
+  for (UserRow& row : m_users) row.ticked = bTicked;
+  m_view.UserListChanged();
+}
+
+void MainWindowLogic::sbtnEnableClick() { SetAllCondTicks(true); }
+void MainWindowLogic::sbtnDisableClick() { SetAllCondTicks(false); }
+void MainWindowLogic::sbtnAllClick() { SetAllUserTicks(true); }
+void MainWindowLogic::sbtnClearClick() { SetAllUserTicks(false); }
+
+void MainWindowLogic::sbtnLoadCondClick() { FillConduitList(false); }
+
+void MainWindowLogic::ExchangeProfile(bool bStore, OVProfile* pProfile) {
+  if (!pProfile) return;
+  const int nRows = static_cast<int>(m_conds.size());
+  for (int i = 0; i < nRows; ++i) {
+    CONDUIT_REC* pRec = CondRecordAt(i);
+    if (!pRec) continue;
+    ProfileRec* pEntry = pProfile->FindRec(pRec->dwCreatorID);
+    if (pEntry) {
+      if (bStore) {
+        pEntry->dwAction = pRec->dwAction;
+      } else {
+        pRec->dwAction = pEntry->dwAction;
+        ShowRowAction(i);
+        SetCondTicked(i, IsActionTicked(pRec->dwAction));
+      }
+    } else if (bStore) {
+      const ProfileRec entry{pRec->dwCreatorID, pRec->dwAction};
+      pProfile->AddRec(&entry);
+    }
+  }
+}
+
+// -------------------------------------------------------------------------------------------------
+// Apply
+
+bool MainWindowLogic::ApplyToUser(std::uint32_t userId) {
+  bool bAllDone = true;
+  for (const CondRow& row : m_conds) {
+    if (!row.pRec) continue;
+    const std::uint32_t dwCreatorID = row.pRec->dwCreatorID;
+    const std::int32_t nCode = SyncPrefCode(row.pRec->dwAction);
+    const std::int32_t nResult = m_bDefaultAction ? palm::UmSetUserPermSyncPreferences(userId, dwCreatorID, nCode)
+                                                  : palm::UmSetUserTempSyncPreferences(userId, dwCreatorID, nCode);
+    if (nResult < 0) bAllDone = false;
+  }
+  return bAllDone;
+}
+
+ApplyResult MainWindowLogic::ApplyToTickedUsers() {
+  ApplyResult result;
+  // Thousands of users take seconds: the wait cursor shows that the tool is busy.
+  m_view.SetBusy(true);
+  for (const UserRow& row : m_users) {
+    if (!row.ticked || !row.pUser) continue;
+    ++result.nApplied;
+    if (!ApplyToUser(row.pUser->userId)) {
+      result.failed.push_back(!row.name.empty() ? row.name : "user " + std::to_string(row.pUser->userId));
+    }
+  }
+  m_view.SetBusy(false);
+  return result;
+}
+
+void MainWindowLogic::sbtnApplyClick() {
+  const ApplyResult result = ApplyToTickedUsers();
+  if (result.nApplied == 0) {
+    Tell("No user is selected.", "Information", ov::MessageIcon::Information);
+    return;
+  }
+  g_pCondMgr->SaveToFile(m_szCondFile);
+  if (result.failed.empty()) {
+    Tell("User settings updated successfully.", "Information", ov::MessageIcon::Information);
+  } else {
+    Tell(ApplyFailureText(result.failed), "Error", ov::MessageIcon::Error);
+  }
+}
+
+// -------------------------------------------------------------------------------------------------
+// The simple commands and the dialogs
+
+void MainWindowLogic::sbtnHelpClick() {
+  const std::string address = HelpAddress();
+  if (!address.empty()) OpenWithShell(address.c_str());
+}
+
+void MainWindowLogic::sbtnExitClick() { m_view.CloseWindow(); }
+
+void MainWindowLogic::sbtnHotSyncClick() {
+  // Found in the current directory, the Palm Desktop core directory since start-up.
+  OpenWithShell("hotsync.exe");
+}
+
+void MainWindowLogic::sbtnProfileClick() {
+  // The dialog changes the conduit list itself (through ExchangeProfile); its result is not
+  // used.
+  ProfileLogic dialog(this);
+  dialog.SetProfMgr(m_pProfMgr);
+  m_view.RunProfiles(dialog);
+}
+
+void MainWindowLogic::slvUserDblClick() {
+  const UserRecord* pUser = UserRecordAt(m_nUserSelected);
+  if (!pUser) return;
+  // Filled once, shown modally and destroyed; its result is not used.
+  UserInfoLogic dialog;
+  dialog.LoadUserInfo(pUser->userId);
+  m_view.RunUserInfo(dialog);
+}
+
+void MainWindowLogic::sbtnDetailClick() {
+  const int nRow = m_nCondSelected;
+  CONDUIT_REC* pRec = CondRecordAt(nRow);
+  if (!pRec) return;
+  // Bound to pRec, shown modally and destroyed whatever its result; after OK the row shows the
+  // record's new action and its tick follows.
+  CondDetailLogic dialog;
+  dialog.SetData(pRec);
+  if (m_view.RunCondDetail(dialog)) {
+    ShowRowAction(nRow);
+    SetCondTicked(nRow, IsActionTicked(pRec->dwAction));
+  }
+}
