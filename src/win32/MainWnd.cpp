@@ -321,8 +321,9 @@ LRESULT MainWnd::OnNotify(NMHDR* header) {
 void MainWnd::OpenPopup(LPARAM lp) {
   namespace i = win32::id;
   POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-  if (lp == -1) {
-    // From the keyboard: under the selected row, or at the list's corner without one.
+  if (pt.x == -1 && pt.y == -1) {
+    // From the keyboard (the context-menu key, Shift+F10): under the selected row, or at the
+    // list's corner without one. Only the low 32 bits carry the point.
     pt = {Scale(8), Scale(24)};
     const int sel = ListView_GetNextItem(m_conds, -1, LVNI_SELECTED);
     RECT rc;

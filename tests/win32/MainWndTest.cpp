@@ -198,7 +198,8 @@ TEST_F(Win32Main, PopupShowsTheItemsOfTheKindAndSetsTheChosenAction) {
     ListView_GetItemRect(Conds(), c.row, &rc, LVIR_BOUNDS);
     MapWindowPoints(Conds(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
     EXPECT_TRUE(m_menuAt.y >= rc.top && m_menuAt.y <= rc.bottom + 2 && m_menuAt.x >= rc.left && m_menuAt.x < rc.right)
-        << "the menu opens at the selected row";
+        << "the menu opens at the selected row: " << m_menuAt.x << "," << m_menuAt.y << " row " << rc.left << ","
+        << rc.top << "-" << rc.right << "," << rc.bottom;
     EXPECT_EQ(ActionText(c.row), c.action);
     EXPECT_EQ(Ticked(Conds(), c.row), c.ticked);
     EXPECT_EQ(Popup(0), c.after);

@@ -1,9 +1,15 @@
+// The OS layer before <windows.h>, whose macros would rename two of its functions.
+#include "common/os/os.h"
+
 #include "tests/win32/Win32WindowTest.h"
 
 #include <system_error>
 
-#include "common/os/os.h"
 #include "common/palm/CondMgr.h"
+
+// <windows.h> names these after their wide versions; here they are the OS layer's.
+#undef GetCurrentDirectory
+#undef SetCurrentDirectory
 
 namespace win32test {
 
@@ -101,6 +107,8 @@ void Win32WindowTest::SetUp() {
   for (const char* name : {"ovcond.dat", "ovcurr.dat", "ovprof.dat", "ovprof1.dat", "ovprof2.dat"}) {
     fs::remove(DataFile(name), ec);
   }
+  m_said.clear();
+  m_dialogs.clear();
   g_pTest = this;
   win32::InstallMessageHooks();
   win32::SetMessageBoxFunction(Capture);
