@@ -111,7 +111,7 @@ run_win32_bench() {
   local exe=build/mingw64/bin/bench_win32_mainwindow.exe log
   [ -f "$exe" ] || { echo "test.sh: $exe was not built" >&2; return 1; }
   log=$(mktemp)
-  cmake/wine-run.sh "$exe" 2000 300 </dev/null >"$log" 2>&1
+  cmake/wine-run.sh "$exe" 2000 300 1 </dev/null >"$log" 2>&1
   local status=$?
   cat "$log"
   rm -f "$log"
