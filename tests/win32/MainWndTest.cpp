@@ -13,6 +13,33 @@ namespace {
 
 class Win32Main : public Win32WindowTest {};
 
+// The manifest that orvane.exe carries (and this test too) asks for common controls 6 and DPI
+// awareness, and the loader takes version 6 into the process's activation context. (Wine 8's
+// comctl32 answers DllGetVersion with 5.81 even then, so the context itself is asked.)
+TEST(Win32Manifest, BringsCommonControls6AndDpiAwareness) {
+  HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(res, nullptr) << "no manifest";
+  const char* text = static_cast<const char*>(LockResource(LoadResource(nullptr, res)));
+  const std::string manifest(text, SizeofResource(nullptr, res));
+  EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+
+  HANDLE ctx = nullptr;
+  ASSERT_TRUE(GetCurrentActCtx(&ctx));
+  alignas(8) unsigned char buf[8192];
+  SIZE_T needed = 0;
+  ASSERT_TRUE(QueryActCtxW(0, ctx, nullptr, ActivationContextDetailedInformation, buf, sizeof buf, &needed));
+  const DWORD count = reinterpret_cast<ACTIVATION_CONTEXT_DETAILED_INFORMATION*>(buf)->ulAssemblyCount;
+  bool found = false;
+  for (DWORD i = 1; i <= count && !found; ++i) {
+    if (!QueryActCtxW(0, ctx, &i, AssemblyDetailedInformationInActivationContext, buf, sizeof buf, &needed)) continue;
+    const auto* info = reinterpret_cast<ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buf);
+    const std::string id = info->lpAssemblyEncodedAssemblyIdentity ? win32::Narrow(info->lpAssemblyEncodedAssemblyIdentity) : "";
+    found = id.find("Microsoft.Windows.Common-Controls") != std::string::npos && id.find("version=\"6.") != std::string::npos;
+  }
+  ReleaseActCtx(ctx);
+  EXPECT_TRUE(found) << "common controls 6 are not in the activation context";
+}
+
 // The window as it opens: its texts and size, every user ticked, every conduit with the
 // default action of its kind, ticked; nothing cut off.
 TEST_F(Win32Main, OpensWithTheTextsAndTheDefaultsOfEveryKind) {
@@ -68,6 +95,19 @@ TEST_F(Win32Main, OpensWithTheTextsAndTheDefaultsOfEveryKind) {
     EXPECT_TRUE(Ticked(Conds(), i));
   }
   EXPECT_TRUE(m_said.empty());
+}
+
+// The core's message when the users cannot be read reaches a message box; the window still
+// opens, with the conduits and no user.
+TEST_F(Win32Main, StartUpTellsWhenNoUserCanBeRead) {
+  Standard().SetFault("user_count", "-3");
+  Open();
+  ASSERT_EQ(m_said.size(), 1u);
+  EXPECT_EQ(m_said[0].text, "Can not find any Palm users in your desktop environment.");
+  EXPECT_EQ(m_said[0].caption, "Error");
+  EXPECT_EQ(m_said[0].icon, ov::MessageIcon::Error);
+  EXPECT_EQ(ListView_GetItemCount(Users()), 0);
+  EXPECT_EQ(ListView_GetItemCount(Conds()), kRowCount);
 }
 
 // A tick the user takes off switches the conduit off ("Do Nothing") and keeps its action
