@@ -108,7 +108,7 @@ stage_mingw64() {
 # the same library calls in a plain loop (output to a file: a pipe would wait for the Wine
 # services).
 run_win32_bench() {
-  local exe=build/mingw64/bin/bench_win32_mainwindow.exe log
+  local exe=build/mingw64/bench/bin/bench_win32_mainwindow.exe log
   [ -f "$exe" ] || { echo "test.sh: $exe was not built" >&2; return 1; }
   log=$(mktemp)
   cmake/wine-run.sh "$exe" 2000 300 1 </dev/null >"$log" 2>&1
