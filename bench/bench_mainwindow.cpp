@@ -28,6 +28,7 @@
 #include "src/qt/MessageBox.h"
 #include "src/OVUtil.h"
 #include "tests/support/PalmFixture.h"
+#include "tests/support/TestFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -48,11 +49,7 @@ double Seconds(const std::function<void()>& fn) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
 }
 
-fs::path ExeDir() {
-  char buf[4096];
-  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
-  return fs::path(buf).parent_path();
-}
+using testfiles::ExeDir;
 
 // Keeps a file's bytes (or its absence) and puts them back on destruction.
 class KeptFile {
@@ -64,7 +61,8 @@ class KeptFile {
   ~KeptFile() {
     std::error_code ec;
     if (m_bytes) {
-      std::ofstream(m_path, std::ios::binary | std::ios::trunc).write(m_bytes->data(), static_cast<std::streamsize>(m_bytes->size()));
+      std::ofstream(m_path, std::ios::binary | std::ios::trunc)
+          .write(m_bytes->data(), static_cast<std::streamsize>(m_bytes->size()));
     } else {
       fs::remove(m_path, ec);
     }

@@ -121,7 +121,8 @@ void CatalogueSeeds() {
 
 void IniSeeds() {
   WriteText("ini", "fixture", "[Path]\nPDPath=/tmp/palm/core\n");
-  WriteText("ini", "windows", "; Orvane\r\n[Other]\r\nPDPath=wrong\r\n\r\n[ path ]\r\n  pdpath =  \"C:\\Program Files\\Palm\"  \r\n");
+  WriteText("ini", "windows",
+            "; Orvane\r\n[Other]\r\nPDPath=wrong\r\n\r\n[ path ]\r\n  pdpath =  \"C:\\Program Files\\Palm\"  \r\n");
   WriteText("ini", "empty_value", "[Path]\nPDPath=\n[Path]\nPDPath=second\n");
   // Notepad's Unicode: UTF-16LE with its byte order mark; and UTF-8 with one.
   std::string utf16 = "\xFF\xFE";
@@ -135,7 +136,8 @@ void IniSeeds() {
 
 void RegSeeds() {
   const std::string key = "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]";
-  WriteText("reg", "fixture", "Windows Registry Editor Version 5.00\n\n" + key + "\n\"DesktopPath\"=\"/tmp/palm/core\"\n");
+  WriteText("reg", "fixture",
+            "Windows Registry Editor Version 5.00\n\n" + key + "\n\"DesktopPath\"=\"/tmp/palm/core\"\n");
   WriteText("reg", "regedit4",
             "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\n\r\n" + key +
                 "\r\n\"HotSyncPath\"=\"C:\\\\Palm\\\\HotSync.exe\"\r\n\"DesktopPath\"=\"C:\\\\Palm\"\r\n"
@@ -146,15 +148,16 @@ void RegSeeds() {
                 "\r\n\"DesktopPath\"=hex(2):43,00,3a,00,5c,00,50,00,61,00,6c,00,6d,00,\\\r\n  00,00\r\n"
                 "\"Bin\"=hex:01,02,03\r\n@=\"default\"\r\n");
   WriteText("reg", "removed",
-            "Windows Registry Editor Version 5.00\n\n" + key + "\n\"DesktopPath\"=\"C:\\\\Old\"\n\"DesktopPath\"=-\n" + key +
-                "\\Sub]\n\"DesktopPath\"=\"C:\\\\Sub\"\n");
+            "Windows Registry Editor Version 5.00\n\n" + key + "\n\"DesktopPath\"=\"C:\\\\Old\"\n\"DesktopPath\"=-\n" +
+                key + "\\Sub]\n\"DesktopPath\"=\"C:\\\\Sub\"\n");
 }
 
 // ---- the stand-in's description and journal
 
 void DescriptionSeeds() {
   std::vector<palmdesk::DemoModule> modules;
-  WriteText("description", "demo", palmdesk::FormatDescription(palmdesk::MakeDemoDescription({}, "/tmp/palm/core", &modules)));
+  WriteText("description", "demo",
+            palmdesk::FormatDescription(palmdesk::MakeDemoDescription({}, "/tmp/palm/core", &modules)));
   WriteText("description", "readme_example",
             "root = C:\\Palm\n"
             "backup = Backup20.dll\n"
@@ -179,8 +182,9 @@ void DescriptionSeeds() {
             "fault.media_type_fail = 9:-502,10\r\n"
             "fault.slot_info_count = 65535\r\n"
             "fault.unterminated_texts = 1\r\n");
-  WriteText("description", "journal",
-            "perm 271828 0x61646472 1\ntemp 376557 0xFFFFFFFF 3\nperm 271828 0x61646472 2\ntemp 1 0x00000000 -7\nperm 5 0x");
+  WriteText(
+      "description", "journal",
+      "perm 271828 0x61646472 1\ntemp 376557 0xFFFFFFFF 3\nperm 271828 0x61646472 2\ntemp 1 0x00000000 -7\nperm 5 0x");
 }
 
 }  // namespace

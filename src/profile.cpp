@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "common/misc/AsciiCase.h"
 #include "common/misc/Assert.h"
 #include "common/misc/WinUtil.h"
 #include "common/os/os.h"
@@ -17,16 +18,6 @@ namespace {
 
 // How many numbers past the first candidate a new profile's file name may look at.
 constexpr long long kMaxNameTries = 10000;
-
-bool SameNameIgnoringCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    unsigned char ca = static_cast<unsigned char>(*a), cb = static_cast<unsigned char>(*b);
-    if (ca >= 'A' && ca <= 'Z') ca = static_cast<unsigned char>(ca - 'A' + 'a');
-    if (cb >= 'A' && cb <= 'Z') cb = static_cast<unsigned char>(cb - 'A' + 'a');
-    if (ca != cb) return false;
-    if (ca == '\0') return true;
-  }
-}
 
 }  // namespace
 
@@ -124,7 +115,7 @@ bool ProfileLogic::NewProfilePath(char* buf, std::size_t cap) {
     bool bUsed = false;
     if (m_pMgr) {
       for (OVProfile* p = m_pMgr->GetFirst(); p && !bUsed; p = m_pMgr->GetNext()) {
-        bUsed = SameNameIgnoringCase(p->GetFileName(), buf);
+        bUsed = ov::EqualNoCase(p->GetFileName(), buf);
       }
     }
     if (!bUsed) return true;
@@ -141,7 +132,8 @@ void ProfileLogic::btnLoadClick() {
     // profile does; a file that is there but cannot be read is worth a word.
     pProfile->Clear();
     if (os::FileExists(pProfile->GetFileName())) {
-      ShowError("The profile file " + std::string(pProfile->GetFileName()) + " could not be read. No action was changed.");
+      ShowError("The profile file " + std::string(pProfile->GetFileName()) +
+                " could not be read. No action was changed.");
       return;
     }
   }

@@ -85,9 +85,23 @@ bool CxFile::ReadBytes(void* pBuf, std::size_t nBytes) {
   return std::fread(pBuf, 1, nBytes, m_fp) == nBytes;
 }
 
+namespace {
+// The bytes that may still be written before every write fails; negative: no limit.
+long long g_nWriteBudget = -1;
+}  // namespace
+
+void CxFile::FailWritesAfter(long long nBytes) { g_nWriteBudget = nBytes; }
+
 bool CxFile::WriteBytes(const void* pBuf, std::size_t nBytes) {
   OV_ASSERT(m_fp && pBuf);
   if (m_bFailed) return false;
+  if (g_nWriteBudget >= 0) {
+    if (static_cast<unsigned long long>(g_nWriteBudget) < nBytes) {
+      m_bFailed = true;
+      return false;
+    }
+    g_nWriteBudget -= static_cast<long long>(nBytes);
+  }
   if (std::fwrite(pBuf, 1, nBytes, m_fp) != nBytes) {
     m_bFailed = true;
     return false;

@@ -61,6 +61,11 @@ class CxFile {
   bool ReadBytes(void* pBuf, std::size_t nBytes);
   bool WriteBytes(const void* pBuf, std::size_t nBytes);
 
+  // A write fault for tests, on every platform: from now on the writes of every CxFile of the
+  // process fail once nBytes more bytes have been written, as on a full disk (the write that
+  // would pass the limit fails whole). A negative nBytes ends the fault.
+  static void FailWritesAfter(long long nBytes);
+
  private:
   std::FILE* m_fp;          // the open stream; null while no file is open
   std::string m_strTarget;  // the file being written; empty when reading

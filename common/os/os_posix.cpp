@@ -2,6 +2,8 @@
 // libraries are loaded with dlopen, the shell opener is xdg-open.
 #include "common/os/os.h"
 
+#include "common/misc/AsciiCase.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -32,14 +34,7 @@ std::size_t CopyCut(std::string_view text, char* buf, std::size_t cap) {
   return n;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
+using ov::EqualNoCase;
 
 // The blanks that the Windows profile reader trims: the C white space and Ctrl-Z, the old
 // end-of-file mark.
@@ -174,7 +169,7 @@ std::string RegistryFilePath() {
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = Lower(c);
+  c = ov::LowerAscii(c);
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }

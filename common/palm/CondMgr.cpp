@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "common/misc/AsciiCase.h"
 #include "common/misc/Endian.h"
 #include "common/misc/CxFile.h"
 #include "common/misc/CxList.h"
@@ -71,15 +72,8 @@ void GetText(const unsigned char* pBytes, std::size_t nOffset, char* pField, std
 // text ends inside the area offered.
 void TerminateFill(char* pField, std::size_t nOffered) { pField[nOffered - 1] = '\0'; }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// Equal without regard to the letter case of A to Z (paths and creator texts are byte strings).
-bool EqualNoCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b) {
-    if (LowerAscii(*a) != LowerAscii(*b)) return false;
-  }
-  return *a == *b;
-}
+// Paths and creator texts are byte strings, equal without regard to the letter case of A to Z.
+using ov::EqualNoCase;
 
 // A Palm text call: the size is offered by reference, preset to the width of the area filled.
 template <typename Fn>

@@ -23,12 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The directory of the test executable, where the catalogue's own test libraries are built.
-fs::path ExeDir() {
-  char buf[4096];
-  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
-  return fs::path(buf).parent_path();
-}
+using testfiles::ExeDir;
 
 // Copies one of the catalogue's test libraries into dir under asName.
 void CopyTestLibrary(const fs::path& dir, const char* library, const std::string& asName) {

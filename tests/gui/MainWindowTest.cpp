@@ -27,23 +27,16 @@
 #include "src/OVProfile.h"
 #include "src/OVUtil.h"
 #include "tests/support/PalmFixture.h"
+#include "tests/support/MessageCapture.h"
 #include "tests/support/WindowTest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Said {
-  QString text;
-  QString caption;
-  ov::MessageIcon icon;
-};
-std::vector<Said> g_said;
-
-int CaptureMessage(QWidget*, const QString& text, const QString& caption, ov::MessageIcon icon) {
-  g_said.push_back({text, caption, icon});
-  return 0;
-}
+using windowtest::CaptureMessage;
+using windowtest::g_said;
+using windowtest::Said;
 
 using windowtest::DataFile;
 using windowtest::ExeDir;
@@ -103,26 +96,11 @@ class MainWindow : public windowtest::WindowTest {
       user.directory = "dir" + std::to_string(id);
       inst.AddUser(user);
     }
-    const struct { const char* creator; const char* module; const char* title; } registered[] = {
-        {"date", "datebook.dll", "Date Book"}, {"memo", "memopad.dll", "Memo Pad"},
-        {"addr", "address.dll", "Address Book"}};
-    for (const auto& r : registered) {
-      fixture::Conduit c;
-      c.creator = r.creator;
-      c.module = r.module;
-      c.title = r.title;
-      inst.AddConduit(c);
-      inst.AddModule("sample_named", r.module, r.title);
-    }
-    inst.AddInstallConduit({"Inst", "instcond.dll", "Install Tool"});
-    inst.SetBackupConduit("backup.dll");
-    inst.AddModule("sample_named", "backup.dll", "Backup");
-    return inst;
+    return inst.AddWindowConduits(windowtest::kStandardConduits);
   }
 
   void Open() {
-    m_pInst->Commit();
-    fixture::PointKestrowIniAt(m_pInst->str());
+    m_pInst->Publish();
     m_pWin = std::make_unique<TfmMain>();
   }
 

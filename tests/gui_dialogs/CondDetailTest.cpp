@@ -12,7 +12,7 @@
 
 #include "common/palm/CondMgr.h"
 #include "src/qt/CondDetail.h"
-#include "tests/gui_dialogs/ModalDriver.h"
+#include "tests/support/ModalDriver.h"
 
 namespace {
 

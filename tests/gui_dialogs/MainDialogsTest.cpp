@@ -22,7 +22,7 @@
 #include "common/palm/CondMgr.h"
 #include "src/qt/Main.h"
 #include "src/qt/MessageBox.h"
-#include "tests/gui_dialogs/ModalDriver.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/PalmFixture.h"
 #include "tests/support/WindowTest.h"
 
@@ -59,20 +59,10 @@ class MainDialogs : public windowtest::WindowTest {
       bob.name = "Bob";
       bob.directory = "dirB";
       bob.profile = true;
-      bob.slots = {{5, 0x73646967, "SD"}, {9, 0x77696C64, "Sled"}};
+      bob.expansionSlots = {{5, 0x73646967, "SD"}, {9, 0x77696C64, "Sled"}};
       inst.AddUser(alice).AddUser(bob);
     }
-    fixture::Conduit addr;
-    addr.creator = "addr";
-    addr.module = "address.dll";
-    addr.title = "Address Book";
-    inst.AddConduit(addr);
-    inst.AddModule("sample_named", "address.dll", "Address Book");
-    inst.AddInstallConduit({"Inst", "instcond.dll", "Install Tool"});
-    inst.SetBackupConduit("backup.dll");
-    inst.AddModule("sample_named", "backup.dll", "Backup");
-    inst.Commit();
-    fixture::PointKestrowIniAt(inst.str());
+    inst.AddWindowConduits({{"addr", "address.dll", "Address Book"}}).Publish();
     m_pWin = std::make_unique<TfmMain>();
     m_pWin->show();
   }

@@ -17,7 +17,7 @@
 
 #include "src/OVUtil.h"
 #include "src/qt/Userinfo.h"
-#include "tests/gui_dialogs/ModalDriver.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/PalmFixture.h"
 
 namespace {
@@ -124,13 +124,13 @@ TEST_F(UserInfoTest, NamesEveryMediaTypeAndShowsReferencesSigned) {
   std::vector<Row> expected;
   std::uint32_t ref = 100;
   for (const auto& t : types) {
-    user.slots.push_back({ref, t.dwType, "slot " + std::to_string(ref)});
+    user.expansionSlots.push_back({ref, t.dwType, "slot " + std::to_string(ref)});
     expected.push_back({std::to_string(expected.size() + 1), std::to_string(ref), t.name,
                         "slot " + std::to_string(ref)});
     ++ref;
   }
   // A slot whose media type call fails and writes nothing, with a reference above 0x7FFFFFFF.
-  user.slots.push_back({0xFFFFFFFE, FourCC("sdig"), "failing"});
+  user.expansionSlots.push_back({0xFFFFFFFE, FourCC("sdig"), "failing"});
   expected.push_back({std::to_string(expected.size() + 1), "-2", "Not Specified", "failing"});
   Install().AddUser(user).SetFault("media_type_fail", "4294967294");
   Bind();

@@ -34,23 +34,17 @@
 #include "src/qt/ProfDetail.h"
 #include "src/qt/profile.h"
 #include "tests/support/PalmFixture.h"
+#include "tests/support/ModalDriver.h"
+#include "tests/support/MessageCapture.h"
 #include "tests/support/WindowTest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Said {
-  QString text;
-  QString caption;
-  ov::MessageIcon icon;
-};
-std::vector<Said> g_said;
-
-int CaptureMessage(QWidget*, const QString& text, const QString& caption, ov::MessageIcon icon) {
-  g_said.push_back({text, caption, icon});
-  return 0;
-}
+using windowtest::CaptureMessage;
+using windowtest::g_said;
+using windowtest::Said;
 
 void ExpectError(const Said& said, const QString& text) {
   EXPECT_EQ(said.text, text);
@@ -105,42 +99,8 @@ void WriteCatalogue(const Entries& entries) {
   ASSERT_TRUE(mgr.Save());
 }
 
-template <class T>
-T* Child(QObject* parent, const char* name) {
-  T* p = parent->findChild<T*>(QString::fromLatin1(name));
-  EXPECT_NE(p, nullptr) << name;
-  return p;
-}
-
-// Runs open(); the first visible modal dialog of class T that appears meanwhile is handed to act
-// once, which must close it. A dialog still open five seconds later is rejected and the test
-// fails, so that a faulty test never hangs. True when act ran.
-template <class T>
-bool WhenModal(const std::function<void()>& open, const std::function<void(T*)>& act) {
-  bool bActed = false;
-  QElapsedTimer clock;
-  clock.start();
-  QTimer timer;
-  timer.setInterval(5);
-  QObject::connect(&timer, &QTimer::timeout, [&] {
-    T* p = qobject_cast<T*>(QApplication::activeModalWidget());
-    if (!bActed && p && p->isVisible()) {
-      bActed = true;
-      clock.restart();
-      act(p);
-    } else if (clock.elapsed() > 5000) {
-      timer.stop();
-      if (QDialog* pOpen = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        ADD_FAILURE() << "a dialog was left open: " << pOpen->windowTitle().toStdString();
-        pOpen->reject();
-      }
-    }
-  });
-  timer.start();
-  open();
-  timer.stop();
-  return bActed;
-}
+using dialogtest::Child;
+using dialogtest::WhenModal;
 
 // The conduit rows of the installation, in catalogue order.
 enum Row { kDate, kMemo, kAddr, kInstall, kBackup, kRowCount };
@@ -170,22 +130,7 @@ class Profiles : public windowtest::WindowTest {
       user.name = "Alice";
       user.directory = "dirA";
       m_pInst->AddUser(user);
-      const struct { const char* creator; const char* module; const char* title; } registered[] = {
-          {"date", "datebook.dll", "Date Book"}, {"memo", "memopad.dll", "Memo Pad"},
-          {"addr", "address.dll", "Address Book"}};
-      for (const auto& r : registered) {
-        fixture::Conduit c;
-        c.creator = r.creator;
-        c.module = r.module;
-        c.title = r.title;
-        m_pInst->AddConduit(c);
-        m_pInst->AddModule("sample_named", r.module, r.title);
-      }
-      m_pInst->AddInstallConduit({"Inst", "instcond.dll", "Install Tool"});
-      m_pInst->SetBackupConduit("backup.dll");
-      m_pInst->AddModule("sample_named", "backup.dll", "Backup");
-      m_pInst->Commit();
-      fixture::PointKestrowIniAt(m_pInst->str());
+      m_pInst->AddWindowConduits(windowtest::kStandardConduits).Publish();
     }
     m_pWin = std::make_unique<TfmMain>();
     ASSERT_EQ(Conds()->model()->rowCount(), kRowCount);
@@ -232,7 +177,8 @@ class Profiles : public windowtest::WindowTest {
   static std::vector<std::pair<QString, QString>> Rows(QDialog* d) {
     QTreeWidget* lv = Child<QTreeWidget>(d, "lvProf");
     std::vector<std::pair<QString, QString>> rows;
-    for (int i = 0; i < lv->topLevelItemCount(); ++i) rows.emplace_back(lv->topLevelItem(i)->text(0), lv->topLevelItem(i)->text(1));
+    for (int i = 0; i < lv->topLevelItemCount(); ++i)
+      rows.emplace_back(lv->topLevelItem(i)->text(0), lv->topLevelItem(i)->text(1));
     return rows;
   }
   static int SelectedRow(QDialog* d) {
@@ -394,7 +340,7 @@ TEST_F(Profiles, NewProfileFileNamesSkipNamesInUse) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    RemoveDataFiles();
+    windowtest::RemoveDataFiles();
     if (!c.entries.empty()) WriteCatalogue(c.entries);
     for (const char* name : c.existing) std::ofstream(DataFile(name)) << "x";
     auto d = OpenDialog();
@@ -492,7 +438,7 @@ TEST_F(Profiles, WriteFailuresAreReportedAndKeepNoProfile) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    RemoveDataFiles();
+    windowtest::RemoveDataFiles();
     g_said.clear();
     auto d = OpenDialog();
     EXPECT_EQ(SaveAs(d.get(), "Work", "btnOK", [&](TfmProfDetail*) { fs::create_directory(DataFile(c.blocked)); }),
@@ -527,7 +473,8 @@ TEST_F(Profiles, DetailsDialogKeepsAtMost254BytesOfWholeCharacters) {
       {"blanks", "   ", true, "   ", false},
       {"254", QString(254, 'a'), true, QByteArray(254, 'a'), false},
       {"300", QString(300, 'b'), true, QByteArray(300, 'b').left(254), false},
-      {"two-byte character ends at 254", QString(252, 'a') + eAcute + "z", true, QByteArray(252, 'a') + "\xC3\xA9", true},
+      {"two-byte character ends at 254", QString(252, 'a') + eAcute + "z", true, QByteArray(252, 'a') + "\xC3\xA9",
+       true},
       {"three-byte character would cross 254", QString(253, 'a') + euro, true, QByteArray(253, 'a'), true},
       {"surrogate pair would cross 254", QString(251, 'a') + grin, true, QByteArray(251, 'a'), true},
       {"surrogate pair fits", QString(250, 'a') + grin + "z", true, QByteArray(250, 'a') + "\xF0\x9F\x98\x80", true},

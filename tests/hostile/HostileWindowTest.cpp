@@ -22,7 +22,7 @@
 #include "common/palm/CondMgr.h"
 #include "src/qt/Main.h"
 #include "src/qt/MessageBox.h"
-#include "tests/gui_dialogs/ModalDriver.h"
+#include "tests/support/ModalDriver.h"
 #include "tests/support/PalmFixture.h"
 #include "tests/support/WindowTest.h"
 
@@ -65,21 +65,13 @@ class HostileWindow : public windowtest::WindowTest {
   void Open(const std::vector<std::pair<const char*, const char*>>& faults) {
     m_pInst = std::make_unique<fixture::Installation>();
     fixture::Installation& inst = *m_pInst;
-    inst.AddUser({2001, "Alice Smith", "C:\\Palm\\SmithA", true, {{5, 0x73646967, "SD Card"}, {9, 0x6D73746B, "Stick"}}});
+    inst.AddUser(
+        {2001, "Alice Smith", "C:\\Palm\\SmithA", true, {{5, 0x73646967, "SD Card"}, {9, 0x6D73746B, "Stick"}}});
     inst.AddUser({2002, "Bob", "C:\\Palm\\Bob", false, {}});
-    fixture::Conduit memo;
-    memo.creator = "memo";
-    memo.module = "memopad.dll";
-    memo.title = "Memo Pad";
-    inst.AddConduit(memo);
-    inst.AddModule("sample_named", "memopad.dll", "Memo Pad");
-    inst.AddInstallConduit({"Inst", "instcond.dll", "Install Tool"});
-    inst.SetBackupConduit("backup.dll");
-    inst.AddModule("sample_named", "backup.dll", "Backup");
+    inst.AddWindowConduits({{"memo", "memopad.dll", "Memo Pad"}});
     inst.SetRootDirectory("C:\\Palm");
     for (const auto& [key, value] : faults) inst.SetFault(key, value);
-    inst.Commit();
-    fixture::PointKestrowIniAt(inst.str());
+    inst.Publish();
     m_pWin = std::make_unique<TfmMain>();
     m_pWin->show();
   }

@@ -307,7 +307,8 @@ TEST(HotSyncWindow, RefreshReadsNewPreferencesAndKeepsTheUser) {
   QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("btnRefresh")), Qt::LeftButton);
   EXPECT_EQ(CurrentUser(w), "Bob Brown");
   EXPECT_EQ(ConduitRows(w)[0], (Row{"Address Book", "addr", "Registered", "Do nothing", "Permanent"}));
-  EXPECT_EQ(ConduitRows(w)[2], (Row{"Memo Pad Plus", "memo", "Registered", "Desktop overwrites handheld", "Temporary"}));
+  EXPECT_EQ(ConduitRows(w)[2],
+            (Row{"Memo Pad Plus", "memo", "Registered", "Desktop overwrites handheld", "Temporary"}));
 }
 
 // palmdesk-demo puts hotsync.exe into every installation it writes, where Orvane's "Start

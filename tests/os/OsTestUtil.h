@@ -31,12 +31,7 @@ inline std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The directory of the test executable, where the helper library and program are built.
-inline fs::path ExeDir() {
-  char buf[4096];
-  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
-  return fs::path(buf).parent_path();
-}
+using testfiles::ExeDir;
 
 // Waits up to `seconds` for a file to appear with non-empty contents.
 inline bool WaitForFile(const std::string& path, double seconds) {

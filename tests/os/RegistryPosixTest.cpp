@@ -50,6 +50,8 @@ std::string Utf16(std::u16string_view text) {
 }
 
 const char kHeader[] = "Windows Registry Editor Version 5.00\r\n\r\n";
+// The header of the key the tool reads.
+const std::string kCoreKey = "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n";
 const char kCore[] = "Software\\U.S. Robotics\\Pilot Desktop\\Core";
 
 struct RegCase {
@@ -63,9 +65,10 @@ struct RegCase {
 
 // clang-format off
 const RegCase kRegCases[] = {
-  {"Plain", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"DesktopPath\"=\"C:\\\\Palm\"\r\n"s,
+  {"Plain", kHeader + kCoreKey + "\"DesktopPath\"=\"C:\\\\Palm\"\r\n"s,
    "DesktopPath", true, os::RegResult::Ok, "C:\\Palm\0"s},
-  {"Regedit4Header", "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\n\"DesktopPath\"=\"v\"\n"s,
+  {"Regedit4Header",
+   "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\n\"DesktopPath\"=\"v\"\n"s,
    "DesktopPath", true, os::RegResult::Ok, "v\0"s},
   {"Utf16File", Utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
                        u"[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n"
@@ -77,38 +80,41 @@ const RegCase kRegCases[] = {
   {"EmptyFile", "", "DesktopPath", false, os::RegResult::Failed, ""},
   {"OtherKeyOnly", kHeader + "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"DesktopPath\"=\"v\"\r\n"s,
    "DesktopPath", false, os::RegResult::Failed, ""},
-  {"OtherHive", kHeader + "[HKEY_LOCAL_MACHINE\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"DesktopPath\"=\"v\"\r\n"s,
+  {"OtherHive",
+   kHeader + "[HKEY_LOCAL_MACHINE\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"DesktopPath\"=\"v\"\r\n"s,
    "DesktopPath", false, os::RegResult::Failed, ""},
-  {"UnclosedHeaderIgnored", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core\r\n\"DesktopPath\"=\"v\"\r\n"s,
+  {"UnclosedHeaderIgnored",
+   kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core\r\n\"DesktopPath\"=\"v\"\r\n"s,
    "DesktopPath", false, os::RegResult::Failed, ""},
-  {"UnterminatedStringSkipped", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"DesktopPath\"=\"v\r\n\"Next\"=\"w\"\r\n"s,
+  {"UnterminatedStringSkipped", kHeader + kCoreKey + "\"DesktopPath\"=\"v\r\n\"Next\"=\"w\"\r\n"s,
    "DesktopPath", true, os::RegResult::Failed, ""},
-  {"LineAfterBadLineRead", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\ngarbage\r\n\"DesktopPath=\"x\"\r\n\"DesktopPath\"=\"v\"\r\n"s,
+  {"LineAfterBadLineRead", kHeader + kCoreKey + "garbage\r\n\"DesktopPath=\"x\"\r\n\"DesktopPath\"=\"v\"\r\n"s,
    "DesktopPath", true, os::RegResult::Ok, "v\0"s},
-  {"TrailingJunkSkipped", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"DesktopPath\"=\"v\" junk\r\n"s,
+  {"TrailingJunkSkipped", kHeader + kCoreKey + "\"DesktopPath\"=\"v\" junk\r\n"s,
    "DesktopPath", true, os::RegResult::Failed, ""},
-  {"EscapesUndone", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"Desktop\\\"Path\\\\\" = \"a\\\\\\\"b\\\"\"\r\n"s,
+  {"EscapesUndone", kHeader + kCoreKey + "\"Desktop\\\"Path\\\\\" = \"a\\\\\\\"b\\\"\"\r\n"s,
    "Desktop\"Path\\", true, os::RegResult::Ok, "a\\\"b\"\0"s},
-  {"LaterValueWins", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"DesktopPath\"=\"1\"\r\n"
-   "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"DesktopPath\"=\"x\"\r\n[hkey_current_user\\software\\u.s. robotics\\pilot desktop\\core]\r\n\"desktoppath\"=\"2\"\r\n"s,
+  {"LaterValueWins", kHeader + kCoreKey + "\"DesktopPath\"=\"1\"\r\n"
+   "[HKEY_CURRENT_USER\\Software\\Other]\r\n\"DesktopPath\"=\"x\"\r\n"
+   "[hkey_current_user\\software\\u.s. robotics\\pilot desktop\\core]\r\n\"desktoppath\"=\"2\"\r\n"s,
    "DesktopPath", true, os::RegResult::Ok, "2\0"s},
-  {"RemovedValue", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"DesktopPath\"=\"1\"\r\n\"DesktopPath\"=-\r\n"s,
+  {"RemovedValue", kHeader + kCoreKey + "\"DesktopPath\"=\"1\"\r\n\"DesktopPath\"=-\r\n"s,
    "DesktopPath", true, os::RegResult::Failed, ""},
-  {"Dword", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"N\"=dword:0000012a\r\n"s,
+  {"Dword", kHeader + kCoreKey + "\"N\"=dword:0000012a\r\n"s,
    "N", true, os::RegResult::Ok, "\x2a\x01\0\0"s},
-  {"BadDwordSkipped", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"N\"=dword:123456789\r\n"s,
+  {"BadDwordSkipped", kHeader + kCoreKey + "\"N\"=dword:123456789\r\n"s,
    "N", true, os::RegResult::Failed, ""},
-  {"HexContinued", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"B\"=hex:01,02,\\\r\n  ff\r\n\"Next\"=\"w\"\r\n"s,
+  {"HexContinued", kHeader + kCoreKey + "\"B\"=hex:01,02,\\\r\n  ff\r\n\"Next\"=\"w\"\r\n"s,
    "B", true, os::RegResult::Ok, "\x01\x02\xff"s},
-  {"ExpandStringFromUtf16", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"E\"=hex(2):25,00,41,00,25,00,00,00\r\n"s,
+  {"ExpandStringFromUtf16", kHeader + kCoreKey + "\"E\"=hex(2):25,00,41,00,25,00,00,00\r\n"s,
    "E", true, os::RegResult::Ok, "%A%\0"s},
-  {"BadHexSkipped", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"B\"=hex:01,zz\r\n"s,
+  {"BadHexSkipped", kHeader + kCoreKey + "\"B\"=hex:01,zz\r\n"s,
    "B", true, os::RegResult::Failed, ""},
-  {"HexContinuedToEndOfFile", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"B\"=hex:01,\\"s,
+  {"HexContinuedToEndOfFile", kHeader + kCoreKey + "\"B\"=hex:01,\\"s,
    "B", true, os::RegResult::Failed, ""},
-  {"NulInsideValue", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"D\"=\"a\0b\"\r\n"s,
+  {"NulInsideValue", kHeader + kCoreKey + "\"D\"=\"a\0b\"\r\n"s,
    "D", true, os::RegResult::Ok, "a\0b\0"s},
-  {"LongValue", kHeader + "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"D\"=\""s + std::string(3000, 'v') + "\"\r\n",
+  {"LongValue", kHeader + kCoreKey + "\"D\"=\""s + std::string(3000, 'v') + "\"\r\n",
    "D", true, os::RegResult::Ok, std::string(3000, 'v') + "\0"s},
 };
 // clang-format on

@@ -11,10 +11,7 @@
 #include "ProfileTestUtil.h"
 #include "common/misc/WinUtil.h"
 
-#ifdef __linux__
-#include <csignal>
-#include <sys/resource.h>
-#endif
+#include "tests/support/WriteFault.h"
 
 namespace {
 
@@ -235,30 +232,23 @@ TEST(OVProfMgr, FailedSaveReportsAndCreatesNothing) {
   }
 }
 
-#ifdef __linux__
-// A save that fails midway (here: the file size limit) reports false and leaves the previous
+// A save that fails midway (a full disk after 100 bytes) reports false and leaves the previous
 // catalogue file whole.
-TEST(OVProfMgrDeathTest, FailedSaveKeepsTheOldFile) {
+TEST(OVProfMgr, FailedSaveKeepsTheOldFile) {
   ScratchDir dir;
   const std::string path = dir.File("ovprof.dat");
   const Bytes old = Catalogue(1, {"Work", "w.dat"});
   WriteAll(path, old);
-  EXPECT_EXIT(
-      {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lim{};
-        lim.rlim_cur = lim.rlim_max = 100;
-        setrlimit(RLIMIT_FSIZE, &lim);
-        OVProfMgr mgr(path.c_str());
-        for (int i = 0; i < 10; ++i) mgr.NewProfile()->SetDescription(std::string(255, 'd').c_str());
-        if (mgr.Save()) std::_Exit(11);
-        if (ReadAll(path) != old) std::_Exit(12);
-        if (dir.List().size() != 1) std::_Exit(13);
-        if (!mgr.Load() || mgr.GetCount() != 1) std::_Exit(14);
-        std::_Exit(0);
-      },
-      testing::ExitedWithCode(0), "");
+  OVProfMgr mgr(path.c_str());
+  for (int i = 0; i < 10; ++i) mgr.NewProfile()->SetDescription(std::string(255, 'd').c_str());
+  {
+    testfiles::WriteFault fault(100);
+    EXPECT_FALSE(mgr.Save());
+  }
+  EXPECT_EQ(ReadAll(path), old);
+  EXPECT_EQ(dir.List().size(), 1u) << "no temporary file is left";
+  EXPECT_TRUE(mgr.Load());
+  EXPECT_EQ(mgr.GetCount(), 1u);
 }
-#endif
 
 }  // namespace

@@ -60,7 +60,7 @@ palmdesk::Description ToDescription(const std::vector<User>& users, const std::v
     pu.name = u.name;
     pu.directory = u.directory;
     pu.profile = u.profile;
-    for (const Slot& s : u.slots) pu.slots.push_back({s.ref, s.mediaType, s.name});
+    for (const Slot& s : u.expansionSlots) pu.slots.push_back({s.ref, s.mediaType, s.name});
     d.users.push_back(std::move(pu));
   }
   for (const Conduit& c : conduits) {
@@ -87,31 +87,6 @@ palmdesk::Description ToDescription(const std::vector<User>& users, const std::v
 }
 
 }  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// TempDir
-
-TempDir::TempDir() {
-  static std::atomic<unsigned> counter{0};
-  std::random_device rd;
-  const fs::path base = fs::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    char name[64];
-    std::snprintf(name, sizeof name, "orvane-%08x-%u", static_cast<unsigned>(rd()), counter++);
-    std::error_code ec;
-    if (fs::create_directory(base / name, ec) && !ec) {
-      m_path = base / name;
-      return;
-    }
-  }
-  std::fprintf(stderr, "fixture: cannot create a temporary directory in %s\n", base.string().c_str());
-  std::abort();
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  fs::remove_all(m_path, ec);
-}
 
 fs::path PalmdeskBuildDir() { return fs::path(PALMDESK_BUILD_DIR); }
 
@@ -143,6 +118,26 @@ Installation& Installation::SetBackupConduit(const std::string& module) {
   m_backup = module;
   m_hasBackup = true;
   return *this;
+}
+
+Installation& Installation::AddWindowConduits(const std::vector<Registered>& registered) {
+  for (const Registered& r : registered) {
+    Conduit c;
+    c.creator = r.creator;
+    c.module = r.module;
+    c.title = r.title;
+    AddConduit(c);
+    AddModule("sample_named", r.module, r.title);
+  }
+  AddInstallConduit({"Inst", "instcond.dll", "Install Tool"});
+  SetBackupConduit("backup.dll");
+  AddModule("sample_named", "backup.dll", "Backup");
+  return *this;
+}
+
+void Installation::Publish() {
+  Commit();
+  PointKestrowIniAt(str());
 }
 
 Installation& Installation::SetRootDirectory(const std::string& dir) {

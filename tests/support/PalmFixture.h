@@ -12,23 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TestFiles.h"
+
 namespace fixture {
 
 namespace fs = std::filesystem;
 
 // A fresh empty directory, removed with everything in it on destruction.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return m_path; }
-  std::string str() const { return m_path.string(); }
-
- private:
-  fs::path m_path;
-};
+using TempDir = testfiles::ScratchDir;
 
 // The directory of the stand-in libraries, sample conduit modules and hotsync.exe as built.
 fs::path PalmdeskBuildDir();
@@ -45,7 +36,7 @@ struct User {
   std::string name;
   std::string directory;
   bool profile = false;
-  std::vector<Slot> slots;
+  std::vector<Slot> expansionSlots;
 };
 
 // A conduit registered with the conduit manager.
@@ -100,6 +91,18 @@ class Installation {
   // the description, committed again if it was committed before), else its built-in name
   // ("Sample Conduit"; sample_longname's is longer than 64 bytes).
   void AddModule(const std::string& sample, const std::string& asName, const std::string& conduitName = "");
+  // The conduits of the window tests: each registered conduit of the list (creator, module,
+  // title) with a sample module that answers its title, the install conduit "Install Tool"
+  // (creator "Inst") and the backup conduit with a module named "Backup".
+  struct Registered {
+    const char* creator;
+    const char* module;
+    const char* title;
+  };
+  Installation& AddWindowConduits(const std::vector<Registered>& registered);
+  // Commit, and point kestrow.ini beside the test executable at the installation.
+  void Publish();
+
   // Replaces one library by a variant build (for example "UserData_noslots.dll").
   void UseVariant(const std::string& variantFile, const std::string& asName);
   // Removes one library file of the installation.

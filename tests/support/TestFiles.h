@@ -1,30 +1,53 @@
-// Scratch directories and whole-file byte helpers shared by the tests. Header-only, standard
-// library only, so tests that need no Palm installation can use it without the fixture library.
+// Scratch directories, the test executable's own directory and whole-file byte helpers shared by
+// the tests. Header-only, on the standard library and the OS layer, so tests that need no Palm
+// installation can use it without the fixture library.
 #pragma once
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/os/os.h"
 
 namespace testfiles {
 
 namespace fs = std::filesystem;
 
-// A fresh empty directory, removed with its contents on destruction.
+// The directory of the running test executable: the tool's own directory in the window tests,
+// and where the test libraries are built.
+inline fs::path ExeDir() {
+  char buf[4096];
+  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
+  return fs::path(buf).parent_path();
+}
+
+// A fresh empty directory with a random name (tests of several executables run at once),
+// removed with its contents on destruction.
 class ScratchDir {
  public:
   ScratchDir() {
     static std::atomic<unsigned> s_n{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    m_path = fs::temp_directory_path() / ("ov-test-" + std::to_string(stamp) + "-" + std::to_string(s_n++));
-    fs::create_directories(m_path);
+    std::random_device rd;
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+      char name[64];
+      std::snprintf(name, sizeof name, "orvane-%08x-%u", static_cast<unsigned>(rd()), s_n++);
+      std::error_code ec;
+      if (fs::create_directory(base / name, ec) && !ec) m_path = base / name;
+    }
+    if (m_path.empty()) {
+      std::fprintf(stderr, "tests: cannot create a temporary directory in %s\n", base.string().c_str());
+      std::abort();
+    }
   }
   ~ScratchDir() {
     std::error_code ec;

@@ -1,29 +1,12 @@
-// The OS layer before <windows.h>, whose macros would rename two of its functions.
-#include "common/os/os.h"
-
 #include "tests/win32/Win32WindowTest.h"
 
-#include <system_error>
-
 #include "common/palm/CondMgr.h"
-
-// <windows.h> names these after their wide versions; here they are the OS layer's.
-#undef GetCurrentDirectory
-#undef SetCurrentDirectory
 
 namespace win32test {
 
 namespace {
 Win32WindowTest* g_pTest = nullptr;
 }  // namespace
-
-fs::path ExeDir() {
-  char buf[4096];
-  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
-  return fs::path(buf).parent_path();
-}
-
-fs::path DataFile(const std::string& name) { return ExeDir() / name; }
 
 std::string ItemText(HWND list, int row, int column) {
   wchar_t buf[512] = {};
@@ -100,13 +83,9 @@ void PressKey(HWND dialog, UINT vk) {
 }
 
 void Win32WindowTest::SetUp() {
+  WindowTestBase::SetUp();
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  ASSERT_TRUE(os::GetCurrentDirectory(m_szStartDir, sizeof m_szStartDir));
-  std::error_code ec;
-  for (const char* name : {"ovcond.dat", "ovcurr.dat", "ovprof.dat", "ovprof1.dat", "ovprof2.dat"}) {
-    fs::remove(DataFile(name), ec);
-  }
   m_said.clear();
   m_dialogs.clear();
   g_pTest = this;
@@ -117,57 +96,26 @@ void Win32WindowTest::SetUp() {
 }
 
 void Win32WindowTest::TearDown() {
-  // The window releases the libraries; the modules go before the installation does, and the
-  // current directory leaves it.
-  m_pWin.reset();
-  if (g_pCondMgr) g_pCondMgr->RemoveAll();
-  os::SetCurrentDirectory(m_szStartDir);
-  fixture::RemoveKestrowIni();
-  std::error_code ec;
-  for (const char* name : {"ovcond.dat", "ovcurr.dat", "ovprof.dat", "ovprof1.dat", "ovprof2.dat"}) {
-    fs::remove(DataFile(name), ec);
-  }
-  m_pInst.reset();
+  WindowTestBase::TearDown();
   win32::SetMessageBoxFunction(nullptr);
   win32::SetPopupMenuFunction(nullptr);
   win32::SetModalDriver(nullptr, nullptr);
   EXPECT_TRUE(m_steps.empty()) << m_steps.size() << " dialog step(s) never ran";
+  m_steps.clear();
   g_pTest = nullptr;
 }
 
 fixture::Installation& Win32WindowTest::Standard(std::vector<std::string> names) {
   m_pInst = std::make_unique<fixture::Installation>();
-  fixture::Installation& inst = *m_pInst;
   for (std::size_t i = 0; i < names.size(); ++i) {
     const std::uint32_t id = kFirstUserId + static_cast<std::uint32_t>(i);
-    fixture::User user;
-    user.id = id;
-    user.name = names[i];
-    user.directory = "dir" + std::to_string(id);
-    inst.AddUser(user);
+    m_pInst->AddUser({id, names[i], "dir" + std::to_string(id), false, {}});
   }
-  const struct {
-    const char* creator;
-    const char* module;
-    const char* title;
-  } registered[] = {{"date", "datebook.dll", "Date Book"}, {"memo", "memopad.dll", "Memo Pad"}, {"addr", "address.dll", "Address Book"}};
-  for (const auto& r : registered) {
-    fixture::Conduit c;
-    c.creator = r.creator;
-    c.module = r.module;
-    c.title = r.title;
-    inst.AddConduit(c);
-    inst.AddModule("sample_named", r.module, r.title);
-  }
-  inst.AddInstallConduit({"Inst", "instcond.dll", "Install Tool"});
-  inst.SetBackupConduit("backup.dll");
-  inst.AddModule("sample_named", "backup.dll", "Backup");
-  return inst;
+  return m_pInst->AddWindowConduits(windowtest::kStandardConduits);
 }
 
 void Win32WindowTest::Open() {
-  m_pInst->Commit();
-  fixture::PointKestrowIniAt(m_pInst->str());
+  m_pInst->Publish();
   m_pWin = std::make_unique<MainWnd>();
   ASSERT_TRUE(m_pWin->Create(false));
   ShowWindow(Main(), SW_SHOW);

@@ -5,6 +5,10 @@
 // loop; each modal dialog is handed to the next step queued with Then().
 #pragma once
 
+// The toolkit-free window fixture before <windows.h>, whose macros would rename two functions
+// of the OS layer that it calls.
+#include "tests/support/WindowFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -21,7 +25,6 @@
 #include "src/win32/Ids.h"
 #include "src/win32/MainWnd.h"
 #include "src/win32/Win32Util.h"
-#include "tests/support/PalmFixture.h"
 
 namespace win32test {
 
@@ -46,8 +49,7 @@ struct MenuItem {
 enum Row { kDate, kMemo, kAddr, kInstall, kBackup, kRowCount };
 inline constexpr std::uint32_t kFirstUserId = 1001;
 
-fs::path ExeDir();
-fs::path DataFile(const std::string& name);
+using windowtest::DataFile;
 
 std::string ItemText(HWND list, int row, int column);
 std::string Text(HWND hwnd);
@@ -59,15 +61,15 @@ void ExpectNothingCutOff(HWND hwnd);
 // loop hands it over.
 void PressKey(HWND dialog, UINT vk);
 
-class Win32WindowTest : public testing::Test {
+class Win32WindowTest : public windowtest::WindowTestBase<MainWnd> {
  protected:
   using Step = std::function<void(HWND dialog)>;
 
   void SetUp() override;
   void TearDown() override;
 
-  // Users named by names (IDs from 1001), three registered conduits with their modules, an
-  // install conduit and the backup conduit.
+  // Users named by names (IDs from 1001) and the standard conduits of the window tests: three
+  // registered conduits with their modules, an install conduit and the backup conduit.
   fixture::Installation& Standard(std::vector<std::string> names = {"Alice", "Bob", "Carol"});
   // Commits the installation, points kestrow.ini at it and opens the main window.
   void Open();
@@ -92,8 +94,6 @@ class Win32WindowTest : public testing::Test {
   // Queues what to do with the next modal dialog that opens.
   void Then(Step step) { m_steps.push_back(std::move(step)); }
 
-  std::unique_ptr<fixture::Installation> m_pInst;
-  std::unique_ptr<MainWnd> m_pWin;
   std::vector<Said> m_said;
   // Captions of the modal dialogs in the order they opened.
   std::vector<std::string> m_dialogs;
@@ -104,7 +104,6 @@ class Win32WindowTest : public testing::Test {
   static UINT ChooseFromMenu(HMENU menu, int x, int y, HWND owner);
   static void Drive(HWND dialog, void* context);
 
-  char m_szStartDir[4096] = {};
   std::vector<Step> m_steps;
   std::vector<MenuItem> m_menu;
   UINT m_choose = 0;
