@@ -243,7 +243,7 @@ void MainWnd::CloseWindow() {
 bool MainWnd::OnCommand(int id, int code, HWND /*control*/) {
   namespace i = win32::id;
   if (!m_bCreated) return false;
-  if (code != BN_CLICKED && code != 0) return false;
+  if (code != BN_CLICKED) return false;  // menu items and Enter come with 0 too
   switch (id) {
     case i::kHelp: m_logic.sbtnHelpClick(); return true;
     case i::kExit: m_logic.sbtnExitClick(); return true;

@@ -2,6 +2,8 @@
 // information dialog, the profiles dialog with the profile details dialog inside it.
 #include "tests/win32/Win32WindowTest.h"
 
+#include "src/OVProfile.h"
+
 namespace id = win32::id;
 using namespace win32test;
 
@@ -99,6 +101,7 @@ TEST_F(Win32Dialogs, UserInformationShowsTheUsersRows) {
 // Save Current Settings as Profile asks for a description (an empty one is refused), names the
 // file, lists the new profile at once; Load puts its actions back onto the conduit list.
 TEST_F(Win32Dialogs, ProfilesSaveAndLoadTheActions) {
+  const wchar_t* const kDescription = L"Address Book from the handhelds, f\u00fcr J\u00fcrgen";
   Standard();
   Open();
   Select(Conds(), kAddr);
@@ -123,7 +126,7 @@ TEST_F(Win32Dialogs, ProfilesSaveAndLoadTheActions) {
       file = Text(GetDlgItem(detail, id::kFile));
       Click(detail, IDOK);  // empty: refused, the dialog stays
       EXPECT_TRUE(IsWindowVisible(detail));
-      SetWindowTextW(GetDlgItem(detail, id::kDesc), L"Address Book from the handhelds");
+      SetWindowTextW(GetDlgItem(detail, id::kDesc), kDescription);
       SetFocus(GetDlgItem(detail, id::kDesc));
       PressKey(detail, VK_RETURN);
       EXPECT_FALSE(IsWindowVisible(detail));
@@ -141,7 +144,12 @@ TEST_F(Win32Dialogs, ProfilesSaveAndLoadTheActions) {
   EXPECT_EQ(m_said[0].icon, ov::MessageIcon::Error);
   EXPECT_NE(m_said[0].owner, Main()) << "the details dialog owns its message";
   EXPECT_EQ(fs::path(file).filename(), "ovprof1.dat");
-  EXPECT_EQ(listed, (std::vector<std::vector<std::string>>{{"Address Book from the handhelds", file}}));
+  // The description went into the logic in the ANSI code page and comes back the same.
+  const std::string ansi = win32::Narrow(kDescription);
+  EXPECT_EQ(listed, (std::vector<std::vector<std::string>>{{ansi, file}}));
+  OVProfMgr* pMgr = m_pWin->Logic().GetProfMgr();
+  ASSERT_TRUE(pMgr && pMgr->GetFirst());
+  EXPECT_EQ(std::string(pMgr->GetFirst()->GetDescription()), ansi);
 
   // Back to the defaults, then the profile loads the saved action (Enter: Load).
   Click(id::kRefresh);
