@@ -73,8 +73,23 @@ start_xvfb() {
   return 1
 }
 
+# True when the executable imports nothing but Windows' own DLLs (a MinGW runtime DLL would be
+# missing on a user's machine and under Wine).
+check_system_imports() {  # objdump exe
+  local dll bad=0
+  while read -r dll; do
+    case "${dll,,}" in
+      kernel32.dll|user32.dll|gdi32.dll|comctl32.dll|shell32.dll|advapi32.dll|msvcrt.dll|ole32.dll|version.dll) ;;
+      *) echo "test.sh: $2 imports $dll, which is not a Windows system DLL" >&2; bad=1 ;;
+    esac
+  done < <("$1" -p "$2" | sed -n 's/^[[:space:]]*DLL Name: //p')
+  [ $bad -eq 0 ] && echo "$2: imports only system DLLs"
+  return $bad
+}
+
 stage_mingw64() {
   configure_and_build mingw64 || return 1
+  check_system_imports x86_64-w64-mingw32-objdump build/mingw64/bin/orvane.exe || return 1
   # A fresh prefix for every run, and one persistent wineserver for it: without the server
   # every test process costs seconds. The server comes first and the prefix is made with its
   # output discarded: the Wine services that the first Wine program starts live as long as the
