@@ -5,6 +5,7 @@
 
 #include "common/misc/CxList.h"
 #include "common/misc/WinUtil.h"
+#include "common/os/os.h"
 #include "common/palm/CondMgr.h"
 #include "src/CondDetail.h"
 #include "src/OVProfile.h"
@@ -22,22 +23,6 @@ constexpr std::size_t kMaxNamedUsers = 10;
 const char* const kDataFileCond = "ovcond.dat";
 const char* const kDataFileCurr = "ovcurr.dat";
 
-// Builds dir + name into buf (cap bytes); false, with "" in buf, when it does not fit.
-bool JoinPath(char* buf, std::size_t cap, const char* dir, const char* name) {
-  const int n = std::snprintf(buf, cap, "%s%s", dir, name);
-  if (n < 0 || static_cast<std::size_t>(n) >= cap) {
-    buf[0] = '\0';
-    return false;
-  }
-  return true;
-}
-
-// The tool's own directory followed by name; "" when the directory is unknown or the path
-// would not fit, so that no data file is ever read from or written to the current directory.
-void DataFilePath(char* buf, std::size_t cap, const char* name) {
-  char dir[260];
-  if (!GetModuleDirectory(nullptr, dir, sizeof dir) || !JoinPath(buf, cap, dir, name)) buf[0] = '\0';
-}
 
 // A text field of a record, up to its terminator or the end of its field.
 std::string FieldText(const char* sz, std::size_t cap) { return std::string(sz, strnlen(sz, cap)); }
@@ -123,11 +108,17 @@ std::uint32_t DefaultActionForKind(std::uint32_t dwKind, std::uint32_t dwAction)
   return dwAction;
 }
 
-std::string HelpAddress() {
+std::string HelpPagePath() {
   char szDir[260];
   if (!GetModuleDirectory(nullptr, szDir, sizeof szDir)) return {};
+  const char sep = os::kPathSep;
+  return std::string(szDir) + "help" + sep + "orvane" + sep + "index.htm";
+}
+
+std::string HelpAddress() {
   // file:///opt/orvane/help/orvane/index.htm?ref=app, file:///C:/Tools/help/... on Windows.
-  std::string path = std::string(szDir) + "help/orvane/index.htm";
+  std::string path = HelpPagePath();
+  if (path.empty()) return {};
   for (char& c : path) {
     if (c == '\\') c = '/';
   }
@@ -159,17 +150,23 @@ void MainWindowLogic::FormCreate() {
   PalmLibInit();
   g_pCondMgr = CCondMgr::GetInstance();
   FillUserList();
-  DataFilePath(m_szCondFile, sizeof m_szCondFile, kDataFileCond);
+  // The data files are written in the data directory and read from where they are (beside a
+  // read-only executable until the first save); "" when no directory is found or the path would
+  // not fit, so that no data file is ever read from or written to the current directory.
+  GetDataFileForWriting(kDataFileCond, m_szCondFile, sizeof m_szCondFile);
   FillConduitList(true);
 
   m_pProfMgr = new OVProfMgr;
   m_pProfile = new OVProfile;
   char szFile[260];
-  DataFilePath(szFile, sizeof szFile, kDataFileCurr);
-  m_pProfile->SetFileName(szFile);
   // A missing file leaves the profile empty; the conduits keep the actions the fill gave them.
   // An empty name (no directory) loads nothing.
-  if (szFile[0] != '\0') m_pProfile->Load();
+  if (GetDataFileForReading(kDataFileCurr, szFile, sizeof szFile)) {
+    m_pProfile->SetFileName(szFile);
+    m_pProfile->Load();
+  }
+  GetDataFileForWriting(kDataFileCurr, szFile, sizeof szFile);
+  m_pProfile->SetFileName(szFile);
   ExchangeProfile(false, m_pProfile);
 }
 
@@ -267,7 +264,9 @@ void MainWindowLogic::FillUserList() {
 
 void MainWindowLogic::FillConduitList(bool bFromCache) {
   m_bRefilling = true;
-  const bool bLoaded = bFromCache && g_pCondMgr->LoadFromFile(m_szCondFile);
+  char szCacheFile[260];
+  const bool bLoaded = bFromCache && GetDataFileForReading(kDataFileCond, szCacheFile, sizeof szCacheFile) &&
+                       g_pCondMgr->LoadFromFile(szCacheFile);
   if (!bLoaded) {
     m_view.SetBusy(true);
     g_pCondMgr->LoadConduits(COND_SRC_DEFAULT);
@@ -453,8 +452,15 @@ void MainWindowLogic::sbtnApplyClick() {
 // The simple commands and the dialogs
 
 void MainWindowLogic::sbtnHelpClick() {
-  const std::string address = HelpAddress();
-  if (!address.empty()) OpenWithShell(address.c_str());
+  // Help always answers: a page that is missing, or that nothing can show, is said, with the
+  // page's path so that the user can open it by hand.
+  const std::string page = HelpPagePath();
+  if (page.empty() || !os::FileExists(page.c_str())) {
+    Tell("The help page " + page + " was not found.", "Orvane Error", ov::MessageIcon::Error);
+  } else if (!os::ShellOpen(HelpAddress().c_str())) {
+    Tell("The help page could not be opened: no program to show it was found. It is the file " + page + ".",
+         "Orvane Error", ov::MessageIcon::Error);
+  }
 }
 
 void MainWindowLogic::sbtnExitClick() { m_view.CloseWindow(); }

@@ -54,7 +54,10 @@ std::int32_t SyncPrefCode(std::uint32_t dwAction);
 // this order): registered 1, backup 4, install 2; dwAction unchanged for any other kind.
 std::uint32_t DefaultActionForKind(std::uint32_t dwKind, std::uint32_t dwAction);
 
-// The address of the help page, which travels beside the executable:
+// The help page, which travels beside the executable: "<its directory>help/orvane/index.htm"
+// with the system's separators; empty when the directory cannot be found.
+std::string HelpPagePath();
+// The address of the help page:
 // "file:///<the executable's directory>/help/orvane/index.htm?ref=app" (percent-encoded;
 // "file:///C:/..." on Windows). Empty when the directory cannot be found.
 std::string HelpAddress();
@@ -240,7 +243,7 @@ class MainWindowLogic {
   bool IsDefaultAction() const { return m_bDefaultAction; }
   const PopupState& Popup() const { return m_popup; }
 
-  // The cache file path ("ovcond.dat" beside the executable; empty when that does not fit).
+  // The cache file path written ("ovcond.dat" in the data directory; empty when that does not fit).
   const char* GetCondFile() const { return m_szCondFile; }
   // The profile catalogue, for the profiles dialog.
   OVProfMgr* GetProfMgr() const { return m_pProfMgr; }

@@ -126,20 +126,23 @@ void OVProfile::SetFileName(const char* szFileName) {
 // OVProfMgr
 
 OVProfMgr::OVProfMgr()
-    : m_pDataList(new (std::nothrow) CxList), m_pFile(new (std::nothrow) CxFile) {
-  m_szFileName[0] = '\0';
-  char szDir[OVPROF_PATH_SIZE];
-  if (!GetModuleDirectory(nullptr, szDir, sizeof szDir)) return;
+    : m_pDataList(new (std::nothrow) CxList), m_pFile(new (std::nothrow) CxFile), m_bDataFile(true) {
   // A path that does not fit is left empty rather than cut: a cut path names another file.
-  if (std::strlen(szDir) + sizeof kCatalogueName > sizeof m_szFileName) return;
-  std::strcpy(m_szFileName, szDir);
-  std::strcat(m_szFileName, kCatalogueName);
+  GetDataFileForWriting(kCatalogueName, m_szFileName, sizeof m_szFileName);
+  FindLoadFileName();
 }
 
 OVProfMgr::OVProfMgr(const char* szFileName)
-    : m_pDataList(new (std::nothrow) CxList), m_pFile(new (std::nothrow) CxFile) {
+    : m_pDataList(new (std::nothrow) CxList), m_pFile(new (std::nothrow) CxFile), m_bDataFile(false) {
   m_szFileName[0] = '\0';
   if (szFileName && std::strlen(szFileName) < sizeof m_szFileName) std::strcpy(m_szFileName, szFileName);
+  FindLoadFileName();
+}
+
+void OVProfMgr::FindLoadFileName() {
+  if (!m_bDataFile || !GetDataFileForReading(kCatalogueName, m_szLoadName, sizeof m_szLoadName)) {
+    std::strcpy(m_szLoadName, m_szFileName);
+  }
 }
 
 OVProfMgr::~OVProfMgr() {
@@ -174,7 +177,8 @@ void OVProfMgr::Clear() {
 bool OVProfMgr::Load() {
   OV_ASSERT(m_pDataList!=NULL);
   OV_ASSERT(m_pFile!=NULL);
-  if (!m_pFile->Open(m_szFileName, "rb")) return false;
+  FindLoadFileName();
+  if (!m_pFile->Open(m_szLoadName, "rb")) return false;
 
   // The entries go into a fresh list, which replaces the catalogue only when the file was read
   // cleanly; a damaged file leaves the catalogue as it was.

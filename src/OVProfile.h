@@ -10,7 +10,7 @@
 //   memo (0x6D656D6F) action 1 and backup (0xFFFFFFFF) action 0x10002:
 //   02 00 00 00  6F 6D 65 6D  01 00 00 00  FF FF FF FF  02 00 01 00
 //
-// OVProfMgr is the catalogue of named profiles, kept in "ovprof.dat" beside the executable. It
+// OVProfMgr is the catalogue of named profiles, kept in "ovprof.dat" in the data directory. It
 // stores only each profile's description and path; a profile's records are read from the
 // profile's own file when that profile is loaded.
 //
@@ -94,9 +94,11 @@ class OVProfile {
 
 class OVProfMgr {
  public:
-  // The catalogue file is "ovprof.dat" in the directory of the running executable. When that
-  // directory cannot be found or the path would not fit 259 bytes, the name stays empty and
-  // Load and Save return false.
+  // The catalogue file is "ovprof.dat" in the tool's data directory (GetDataFileForWriting:
+  // beside the executable when that can be written, else the user's own data directory); Load
+  // reads GetDataFileForReading's file, so that a catalogue kept beside a read-only executable is
+  // read until the first Save writes it to the data directory. When no directory can be found or
+  // the path would not fit 259 bytes, the name stays empty and Load and Save return false.
   OVProfMgr();
   // The catalogue file is szFileName (for tests and tools); a null name or one longer than
   // 259 bytes leaves the name empty.
@@ -125,10 +127,17 @@ class OVProfMgr {
   // files). False when any write fails; the previous file is then left as it was.
   bool Save();
 
+  // The file Save writes, and the file the last Load read (or the next one reads, before any).
   const char* GetFileName() const { return m_szFileName; }
+  const char* GetLoadFileName() const { return m_szLoadName; }
 
  private:
+  // The data file read: the data directory's, or the one beside the executable (see above).
+  void FindLoadFileName();
+
   CxList* m_pDataList;  // owned; items are OVProfile objects owned by the catalogue
   CxFile* m_pFile;      // owned; closed between operations
+  bool m_bDataFile;     // named by the data directory rather than by the caller
   char m_szFileName[OVPROF_PATH_SIZE];
+  char m_szLoadName[OVPROF_PATH_SIZE];
 };

@@ -49,7 +49,7 @@ bool ProfileLogic::FillList() {
   if (!m_pMgr) return false;
   // Read again at every opening; the old profile objects are gone, so the rows go at once.
   const bool bRead = m_pMgr->Load();
-  const char* szFile = m_pMgr->GetFileName();
+  const char* szFile = m_pMgr->GetLoadFileName();
   // A missing file means that no profile was saved yet; one that is there but cannot be read
   // must not be overwritten.
   m_bUnreadable = !bRead && szFile[0] != '\0' && os::FileExists(szFile);
@@ -79,7 +79,7 @@ void ProfileLogic::FormShow() {
 }
 
 void ProfileLogic::TellUnreadable() {
-  ShowError("The profile list " + std::string(m_pMgr ? m_pMgr->GetFileName() : "") +
+  ShowError("The profile list " + std::string(m_pMgr ? m_pMgr->GetLoadFileName() : "") +
             " could not be read and was not changed. No profile can be saved until that file is removed or replaced.");
 }
 
@@ -105,7 +105,7 @@ bool ProfileLogic::NewProfilePath(char* buf, std::size_t cap) {
   if (!buf || cap == 0) return false;
   buf[0] = '\0';
   char szDir[OVPROF_PATH_SIZE];
-  if (!GetModuleDirectory(nullptr, szDir, sizeof szDir)) return false;
+  if (!GetDataDirectory(szDir, sizeof szDir)) return false;
   const long long first = static_cast<long long>(m_pMgr ? m_pMgr->GetCount() : 0) + 1;
   for (long long n = first; n < first + kMaxNameTries && n <= INT_MAX; ++n) {
     const int len = std::snprintf(buf, cap, "%sovprof%lld.dat", szDir, n);
@@ -144,14 +144,14 @@ void ProfileLogic::btnLoadClick() {
 void ProfileLogic::btnSaveClick() {
   if (!m_pMgr) return;
   if (m_bUnreadable) {
-    ShowError("The profile list " + std::string(m_pMgr->GetFileName()) +
+    ShowError("The profile list " + std::string(m_pMgr->GetLoadFileName()) +
               " could not be read. The current settings were not saved as a profile, so that the list is not "
               "overwritten; remove or replace that file first.");
     return;
   }
   char szPath[OVPROF_PATH_SIZE];
   if (!NewProfilePath(szPath, sizeof szPath)) {
-    ShowError("No file name could be found for a new profile beside the executable.");
+    ShowError("No file name could be found for a new profile in the data directory.");
     return;
   }
 

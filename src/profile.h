@@ -3,7 +3,7 @@
 // as a new profile (asking for its description with the profile details dialog).
 //
 // What is on disk stays trustworthy:
-// - A new profile gets the file "ovprofN.dat" beside the executable, N counting on from the
+// - A new profile gets the file "ovprofN.dat" in the data directory, N counting on from the
 //   number of profiles plus one past every name that exists on disk or that an entry of the
 //   catalogue already uses, so no saved profile is ever overwritten.
 // - When the profile's file or the catalogue cannot be written, the user is told, the profile

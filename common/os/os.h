@@ -84,9 +84,23 @@ bool RemoveFile(const char* path);
 
 // Hands target to the system's opener with the verb "open" (ShellExecuteA with empty
 // parameters and working directory, shown normally). On POSIX an existing executable file is
-// started detached; anything else goes to xdg-open. Does not wait. False when nothing could be
-// started at all.
+// started detached; anything else goes to xdg-open. Does not wait for the program; false when
+// nothing could be started at all, or when xdg-open ended with a failure within 3 s (it found
+// nothing to open the target with).
 bool ShellOpen(const char* target);
+
+// Whether the current user may create files in the directory path: its permissions grant the
+// user write access (POSIX: the mode bits of the user's class, also for root, and a file system
+// that is not read-only; Windows: a probe file can be created and is removed again).
+bool IsWritableDirectory(const char* path);
+
+// The user's own directory for the tool's data, without a trailing separator: %APPDATA%\Orvane
+// (the shell's folder for application data) on Windows, ${XDG_DATA_HOME:-$HOME/.local/share}/orvane
+// on POSIX. It may not exist yet. False, with "" in buf, when it cannot be found or does not fit.
+bool GetUserDataDirectory(char* buf, std::size_t cap);
+
+// Creates the directory path and every missing parent; true when it exists afterwards.
+bool MakeDirectories(const char* path);
 
 // The number of bytes of the character that starts at p in the local 8-bit code page, n bytes
 // being left: 1 to n, 0 when n is 0. Windows asks the ANSI code page (a lead byte of a

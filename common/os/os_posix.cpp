@@ -389,8 +389,10 @@ std::string FindOnPath(const char* name) {
 
 // Starts program with argv detached from this process: in a new session, reparented to init
 // (double fork, so no zombie is left), with standard input and output on /dev/null and no
-// other descriptor of ours. True when the program was started (its exec succeeded).
-bool SpawnDetached(const std::string& program, const std::vector<std::string>& args) {
+// other descriptor of ours. True when the program was started (its exec succeeded) and, with
+// nWaitMs above 0, did not end with a failure within that time (an opener that finds nothing to
+// show the target with ends at once with a non-zero status).
+bool SpawnDetached(const std::string& program, const std::vector<std::string>& args, int nWaitMs = 0) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -414,7 +416,20 @@ bool SpawnDetached(const std::string& program, const std::vector<std::string>& a
       (void)!::write(report[1], &err, sizeof err);
       ::_exit(1);
     }
-    if (grandchild > 0) ::_exit(0);
+    if (grandchild > 0) {
+      for (int waited = 0; waited < nWaitMs; waited += 20) {
+        int status = 0;
+        if (::waitpid(grandchild, &status, WNOHANG) == grandchild) {
+          if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            const int failed = -1;
+            (void)!::write(report[1], &failed, sizeof failed);
+          }
+          break;
+        }
+        ::usleep(20000);
+      }
+      ::_exit(0);
+    }
     const int null = ::open("/dev/null", O_RDWR);
     if (null >= 0) {
       ::dup2(null, 0);
@@ -574,6 +589,58 @@ bool RemoveFile(const char* path) {
   return path != nullptr && *path != '\0' && ::unlink(path) == 0;
 }
 
+bool IsWritableDirectory(const char* path) {
+  struct stat st;
+  if (path == nullptr || *path == '\0' || ::stat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  // The class of the user decides, as the permissions say it; root too, so that a directory
+  // installed read-only stays untouched whoever runs the tool.
+  mode_t bit = S_IWOTH;
+  if (st.st_uid == ::geteuid()) {
+    bit = S_IWUSR;
+  } else if (st.st_gid == ::getegid()) {
+    bit = S_IWGRP;
+  } else {
+    gid_t groups[256];
+    const int n = ::getgroups(256, groups);
+    for (int i = 0; i < n; ++i) {
+      if (groups[i] == st.st_gid) bit = S_IWGRP;
+    }
+  }
+  return (st.st_mode & bit) != 0 && ::access(path, W_OK) == 0;
+}
+
+bool GetUserDataDirectory(char* buf, std::size_t cap) {
+  if (buf == nullptr || cap == 0) return false;
+  buf[0] = '\0';
+  std::string dir;
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  if (xdg != nullptr && *xdg == '/') {
+    dir = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home != '/') return false;
+    dir = std::string(home) + "/.local/share";
+  }
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  dir += "/orvane";
+  if (dir.size() + 1 > cap) return false;
+  std::memcpy(buf, dir.c_str(), dir.size() + 1);
+  return true;
+}
+
+bool MakeDirectories(const char* path) {
+  if (path == nullptr || *path == '\0') return false;
+  std::string p(path);
+  for (std::size_t i = 1; i <= p.size(); ++i) {
+    if (i == p.size() || p[i] == '/') {
+      const std::string part = p.substr(0, i);
+      if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    }
+  }
+  struct stat st;
+  return ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool ShellOpen(const char* target) {
   if (target == nullptr || *target == '\0') return false;
   // A bare name means a file of the current directory, as the Windows shell finds it there.
@@ -582,7 +649,8 @@ bool ShellOpen(const char* target) {
   if (IsExecutableFile(path.c_str())) return SpawnDetached(path, {});
   const std::string opener = FindOnPath("xdg-open");
   if (opener.empty()) return false;
-  return SpawnDetached(opener, {target});
+  // xdg-open ends at once with a failure when nothing can show the target.
+  return SpawnDetached(opener, {target}, 3000);
 }
 
 std::size_t CharLength(const char* p, std::size_t n) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstring>
 #include <string>
@@ -198,6 +199,49 @@ bool ReplaceFile(const char* from, const char* to) {
 
 bool RemoveFile(const char* path) {
   return path != nullptr && *path != '\0' && ::DeleteFileA(path) != 0;
+}
+
+bool IsWritableDirectory(const char* path) {
+  if (path == nullptr || *path == '\0') return false;
+  const DWORD attributes = ::GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  // Access rights on Windows are only known by trying: a probe file that removes itself.
+  std::string probe(path);
+  if (probe.back() != '\\' && probe.back() != '/') probe += '\\';
+  probe += "~orvane-probe-" + std::to_string(::GetCurrentProcessId()) + ".tmp";
+  const HANDLE h = ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  ::CloseHandle(h);
+  return true;
+}
+
+bool GetUserDataDirectory(char* buf, std::size_t cap) {
+  if (buf == nullptr || cap == 0) return false;
+  buf[0] = '\0';
+  char appData[MAX_PATH] = {};
+  if (::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK || !appData[0]) {
+    return false;
+  }
+  const std::string dir = std::string(appData) + "\\Orvane";
+  if (dir.size() + 1 > cap) return false;
+  std::memcpy(buf, dir.c_str(), dir.size() + 1);
+  return true;
+}
+
+bool MakeDirectories(const char* path) {
+  if (path == nullptr || *path == '\0') return false;
+  const std::string p(path);
+  for (std::size_t i = 1; i <= p.size(); ++i) {
+    if (i == p.size() || p[i] == '\\' || p[i] == '/') {
+      const std::string part = p.substr(0, i);
+      // Drive roots ("C:") and the parts of a UNC name cannot be created and need not be.
+      if (part.size() <= 2 || part.back() == ':') continue;
+      ::CreateDirectoryA(part.c_str(), nullptr);
+    }
+  }
+  const DWORD attributes = ::GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool ShellOpen(const char* target) {

@@ -1,6 +1,7 @@
 // The program entry: the application, the main window, the message loop, and the outermost
 // guard that shows any exception that escapes them. No command-line argument is read.
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 
@@ -26,6 +27,25 @@ void ShowException(const char* szMessage) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // Two questions a package manager or an administrator asks on the command line, answered
+  // without a display; anything else on the command line is not read.
+  if (argc == 2 && (std::strcmp(argv[1], "--version") == 0 || std::strcmp(argv[1], "--help") == 0)) {
+    if (argv[1][2] == 'v') {
+      std::printf("Orvane %s\n", ORVANE_VERSION);
+    } else {
+      std::printf(
+          "Usage: orvane\n"
+          "Orvane (%s) changes Palm HotSync settings for one handheld user or for many at once.\n"
+          "It finds Palm Desktop through PDPath in kestrow.ini beside the program, or through\n"
+          "DesktopPath under HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core.\n"
+          "Its data files live beside the program when that directory can be written, else in\n"
+          "${XDG_DATA_HOME:-~/.local/share}/orvane.\n"
+          "  --help     this text\n"
+          "  --version  the version\n",
+          mainwnd::kApplicationTitle);
+    }
+    return 0;
+  }
   std::unique_ptr<QApplication> app;
   try {
     app = std::make_unique<QApplication>(argc, argv);

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -325,6 +327,36 @@ TEST_F(MainLogic, ExitAsksTheViewToClose) {
   Open();
   Logic().sbtnExitClick();
   EXPECT_EQ(View().closes, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Help always answers: a page that is not there is said, and so is a page nothing can show.
+TEST_F(MainLogic, HelpSaysWhyThePageCannotBeShown) {
+  Open();
+  const std::string page = HelpPagePath();
+  ASSERT_FALSE(page.empty());
+  fs::remove_all(windowtest::ExeDir() / "help");
+  Logic().sbtnHelpClick();
+  ASSERT_EQ(View().said.size(), 1u);
+  EXPECT_EQ(View().said[0].text, "The help page " + page + " was not found.");
+  EXPECT_EQ(View().said[0].caption, "Orvane Error");
+#ifndef _WIN32
+  // The page is there, but no program is found to open it.
+  fs::create_directories(fs::path(page).parent_path());
+  std::ofstream(page) << "<html></html>";
+  const char* path = std::getenv("PATH");
+  const std::string oldPath = path ? path : "";
+  setenv("PATH", "/nonexistent", 1);
+  Logic().sbtnHelpClick();
+  setenv("PATH", oldPath.c_str(), 1);
+  fs::remove_all(windowtest::ExeDir() / "help");
+  ASSERT_EQ(View().said.size(), 2u);
+  EXPECT_EQ(View().said[1].text,
+            "The help page could not be opened: no program to show it was found. It is the file " + page + ".");
+#endif
 }
 
 }  // namespace

@@ -81,6 +81,13 @@ TEST(ShellOpenPosix, FalseWhenNothingCanBeStarted) {
   WriteFile(dir.File("broken.exe"), std::string("\x7f" "ELF garbage", 12));
   ::chmod(dir.File("broken.exe").c_str(), 0755);
   EXPECT_FALSE(os::ShellOpen("broken.exe"));
+
+  // An xdg-open that finds nothing to open the target with ends at once with a failure (3, as
+  // the real one does without a browser); one that keeps showing it counts as opened.
+  WriteScript(dir.File("xdg-open"), "exit 3\n");
+  EXPECT_FALSE(os::ShellOpen("https://example.invalid/"));
+  WriteScript(dir.File("xdg-open"), "exec /bin/sleep 5\n");
+  EXPECT_TRUE(os::ShellOpen("https://example.invalid/"));
 }
 
 // The started program is detached: the call returns at once, leaves no child to reap, and the

@@ -1,0 +1,184 @@
+// Where the data files live: beside the executable while the user may write there, otherwise in
+// the user's own data directory, with files that an installation kept beside a read-only
+// executable read from there until the first save. The directory beside the test executable
+// stands for the installation; its permissions are taken away for the read-only cases.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "common/misc/WinUtil.h"
+#include "src/OVProfile.h"
+#include "src/profile.h"
+#include "tests/logic/RecordingView.h"
+#include "tests/support/WindowFixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using logictest::RecordingMainView;
+using logictest::RecordingProfilesView;
+using windowtest::DataFile;
+using windowtest::ExeDir;
+
+
+std::string DataDirectory() {
+  char buf[4096];
+  return GetDataDirectory(buf, sizeof buf) ? buf : "";
+}
+std::string ForReading(const char* name) {
+  char buf[4096];
+  return GetDataFileForReading(name, buf, sizeof buf) ? buf : "";
+}
+std::string ForWriting(const char* name) {
+  char buf[4096];
+  return GetDataFileForWriting(name, buf, sizeof buf) ? buf : "";
+}
+
+struct LogicWindow {
+  LogicWindow() { logic.FormCreate(); }
+  RecordingMainView view;
+  MainWindowLogic logic{view};
+};
+
+class DataDir : public windowtest::WindowTestBase<LogicWindow> {
+ protected:
+  void SetUp() override {
+    WindowTestBase::SetUp();
+#ifdef _WIN32
+    GTEST_SKIP() << "the user's data directory is the shell's folder; the rule is tested on POSIX";
+#else
+    const char* old = std::getenv("XDG_DATA_HOME");
+    m_oldXdg = old ? old : "";
+    m_bHadXdg = old != nullptr;
+    setenv("XDG_DATA_HOME", m_home.str().c_str(), 1);
+    m_userDir = (m_home.path() / "orvane").string() + "/";
+#endif
+  }
+
+  void TearDown() override {
+    SetExeDirWritable(true);
+    WindowTestBase::TearDown();
+#ifndef _WIN32
+    if (m_bHadXdg) {
+      setenv("XDG_DATA_HOME", m_oldXdg.c_str(), 1);
+    } else {
+      unsetenv("XDG_DATA_HOME");
+    }
+#endif
+  }
+
+  // The installation read-only (no write permission for anyone), or as built.
+  static void SetExeDirWritable(bool bWritable) {
+    fs::permissions(ExeDir(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    bWritable ? fs::perm_options::add : fs::perm_options::remove);
+    if (bWritable) fs::permissions(ExeDir(), fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
+  }
+
+  void Open() {
+    m_pInst = std::make_unique<fixture::Installation>();
+    m_pInst->AddUser({1001, "Alice", "dirA", false, {}});
+    m_pInst->AddWindowConduits(windowtest::kStandardConduits).Publish();
+  }
+
+  testfiles::ScratchDir m_home;
+  std::string m_userDir;
+  std::string m_oldXdg;
+  bool m_bHadXdg = false;
+};
+
+TEST_F(DataDir, BesideTheExecutableWhileItCanBeWritten) {
+  char szExeDir[4096];
+  ASSERT_TRUE(GetModuleDirectory(nullptr, szExeDir, sizeof szExeDir));
+  EXPECT_EQ(DataDirectory(), szExeDir);
+  EXPECT_EQ(ForWriting("ovcurr.dat"), DataFile("ovcurr.dat").string());
+  EXPECT_EQ(ForReading("ovcurr.dat"), DataFile("ovcurr.dat").string());
+  EXPECT_FALSE(fs::exists(m_userDir)) << "the user's directory is not made when it is not needed";
+}
+
+// A read-only installation with no data files: everything is written to the user's directory,
+// which is made, and read back from there at the next start.
+TEST_F(DataDir, ReadOnlyInstallationWritesToTheUsersDirectory) {
+  Open();
+  SetExeDirWritable(false);
+  EXPECT_EQ(DataDirectory(), m_userDir);
+  EXPECT_TRUE(fs::is_directory(m_userDir));
+
+  m_pWin = std::make_unique<LogicWindow>();
+  m_pWin->logic.sbtnDisableClick();
+  m_pWin->logic.FormClose();
+  EXPECT_TRUE(m_pWin->view.said.empty());
+  m_pWin.reset();
+  EXPECT_TRUE(fs::exists(m_userDir + "ovcond.dat"));
+  EXPECT_TRUE(fs::exists(m_userDir + "ovcurr.dat"));
+  EXPECT_FALSE(fs::exists(DataFile("ovcond.dat")));
+  EXPECT_FALSE(fs::exists(DataFile("ovcurr.dat")));
+
+  m_pWin = std::make_unique<LogicWindow>();
+  for (const CondRow& row : m_pWin->logic.CondRows()) EXPECT_FALSE(row.ticked) << row.title;
+}
+
+// Data kept beside an executable whose directory became read-only is read from there; the first
+// save writes to the user's directory, the files beside the executable stay as they were, and a
+// profile the catalogue names beside the executable still loads. The new profile's file, as the
+// details dialog shows it, is in the user's directory.
+TEST_F(DataDir, FilesBesideAReadOnlyExecutableAreReadThenWrittenToTheUsersDirectory) {
+  Open();
+  OVProfile old;
+  old.SetFileName(DataFile("ovprof1.dat").string().c_str());
+  const ProfileRec memo{0x6D656D6F, 0x10001};  // 'memo' switched off
+  old.AddRec(&memo);
+  ASSERT_TRUE(old.Save());
+  {
+    OVProfMgr catalogue(DataFile("ovprof.dat").string().c_str());
+    OVProfile* p = catalogue.NewProfile();
+    p->SetDescription("Old");
+    p->SetFileName(DataFile("ovprof1.dat").string().c_str());
+    ASSERT_TRUE(catalogue.Save());
+  }
+  const auto before = fs::last_write_time(DataFile("ovprof.dat"));
+  SetExeDirWritable(false);
+
+  m_pWin = std::make_unique<LogicWindow>();
+  MainWindowLogic& main = m_pWin->logic;
+  RecordingProfilesView view;
+  ProfileLogic profiles(&main);
+  profiles.SetView(&view);
+  profiles.SetProfMgr(main.GetProfMgr());
+  EXPECT_EQ(fs::path(main.GetProfMgr()->GetLoadFileName()), DataFile("ovprof.dat"));
+  ASSERT_EQ(profiles.Rows().size(), 1u);
+  profiles.SelectRow(0);
+  profiles.btnLoadClick();
+  EXPECT_EQ(main.CondRows()[1].pRec->dwAction, 0x10001u) << "the old profile loaded";
+
+  view.description = "New";
+  profiles.btnSaveClick();
+  EXPECT_EQ(view.shownFile, m_userDir + "ovprof2.dat");
+  EXPECT_TRUE(view.said.empty());
+  EXPECT_TRUE(fs::exists(m_userDir + "ovprof.dat"));
+  EXPECT_TRUE(fs::exists(m_userDir + "ovprof2.dat"));
+  EXPECT_EQ(fs::last_write_time(DataFile("ovprof.dat")), before) << "nothing is written beside the executable";
+
+  // From now on the catalogue is read from the user's directory, with both profiles.
+  profiles.FillList();
+  EXPECT_EQ(std::string(main.GetProfMgr()->GetLoadFileName()), m_userDir + "ovprof.dat");
+  ASSERT_EQ(profiles.Rows().size(), 2u);
+  EXPECT_EQ(profiles.Rows()[0].description, "Old");
+}
+
+// A user's directory that cannot be made: the save fails and is told, naming the file.
+TEST_F(DataDir, UsersDirectoryThatCannotBeMadeIsTold) {
+  Open();
+  std::ofstream(m_home.path() / "orvane") << "a file in the way";
+  SetExeDirWritable(false);
+  m_pWin = std::make_unique<LogicWindow>();
+  m_pWin->logic.FormClose();
+  ASSERT_EQ(m_pWin->view.said.size(), 1u);
+  EXPECT_EQ(m_pWin->view.said[0].text, "The current settings could not be saved to " + m_userDir + "ovcurr.dat.");
+}
+
+}  // namespace
