@@ -1,0 +1,201 @@
+// The Win32 main window on a large installation, under Wine in the mingw64 stage: start-up
+// from the cache file (window shown), Apply to every user, and the same sync-preference calls
+// made in a plain loop, so that the cost the window and its logic add to the library calls
+// shows as a ratio.
+//   bench_win32_mainwindow [users] [conduits]          (default 2000 users, 300 conduits)
+// The installation is built with the test fixture in a temporary directory and found through
+// kestrow.ini beside this executable, which is removed afterwards with the data files.
+#include "common/os/os.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "common/palm/CondMgr.h"
+#include "src/OVUtil.h"
+#include "src/win32/Ids.h"
+#include "src/win32/MainWnd.h"
+#include "src/win32/Win32Util.h"
+#include "tests/support/PalmFixture.h"
+
+#undef GetCurrentDirectory
+#undef SetCurrentDirectory
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Timing {
+  double best = 0, median = 0;
+};
+
+Timing Summarise(std::vector<double> t) {
+  std::sort(t.begin(), t.end());
+  return {t.front(), t[t.size() / 2]};
+}
+
+double Seconds(const std::function<void()>& fn) {
+  const auto a = std::chrono::steady_clock::now();
+  fn();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
+}
+
+// Lets the window draw what it was given.
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+int g_nMessages = 0;
+ov::MessageAnswer CountMessage(HWND, const ov::MessageRequest&) {
+  ++g_nMessages;
+  return ov::MessageAnswer::Ok;
+}
+
+std::string Creator(unsigned i) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "B%03u", i % 1000);
+  return buf;
+}
+
+std::unique_ptr<MainWnd> OpenWindow() {
+  auto pWin = std::make_unique<MainWnd>();
+  if (!pWin->Create(false)) return nullptr;
+  ShowWindow(pWin->Hwnd(), SW_SHOW);
+  UpdateWindow(pWin->Hwnd());
+  Pump();
+  return pWin;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const unsigned nUsers = argc > 1 ? static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)) : 2000;
+  const unsigned nConduits = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : 300;
+  const int kRounds = argc > 3 ? std::atoi(argv[3]) : 3;
+  if (nUsers == 0 || nUsers > 32000 || nConduits == 0 || nConduits > 999 || kRounds < 1 || kRounds > 50) {
+    std::fprintf(stderr, "usage: bench_win32_mainwindow [users 1..32000] [conduits 1..999] [rounds 1..50]\n");
+    return 2;
+  }
+  INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+
+  char self[4096];
+  if (!os::GetExecutablePath(self, sizeof self)) return 1;
+  const fs::path exeDir = fs::path(self).parent_path();
+  for (const char* name : {"kestrow.ini", "ovcond.dat", "ovcurr.dat"}) {
+    if (fs::exists(exeDir / name)) {
+      std::fprintf(stderr, "bench_win32_mainwindow: %s is in the way; move it first\n", (exeDir / name).string().c_str());
+      return 2;
+    }
+  }
+  char startDir[4096];
+  os::GetCurrentDirectory(startDir, sizeof startDir);
+  win32::InstallMessageHooks();
+  win32::SetMessageBoxFunction(CountMessage);
+
+  int status = 0;
+  {
+    // The backup conduit is always listed: nConduits - 1 registered conduits and the backup.
+    fixture::Installation inst;
+    for (unsigned i = 0; i < nUsers; ++i) {
+      fixture::User u;
+      u.id = 100000 + i;
+      u.name = "User " + std::to_string(i + 1);
+      u.directory = "user" + std::to_string(i + 1);
+      inst.AddUser(u);
+    }
+    for (unsigned i = 0; i + 1 < nConduits; ++i) {
+      const std::string module = "cond" + std::to_string(i) + ".dll";
+      fixture::Conduit c;
+      c.creator = Creator(i);
+      c.module = module;
+      c.title = "Conduit " + std::to_string(i + 1);
+      inst.AddConduit(c);
+      inst.AddModule("sample_named", module, c.title);
+    }
+    inst.SetBackupConduit("");
+    inst.Commit();
+    fixture::PointKestrowIniAt(inst.str());
+    const fs::path journal = inst.dir() / "palmdesk.journal";
+    std::error_code ec;
+
+    // First start: enumerates every conduit and writes the cache file.
+    std::unique_ptr<MainWnd> pWin;
+    const double tFirst = Seconds([&] { pWin = OpenWindow(); });
+    if (!pWin) {
+      std::fprintf(stderr, "bench_win32_mainwindow: the window could not be created (no display?)\n");
+      return 1;
+    }
+    pWin.reset();
+
+    std::vector<double> tStart, tApply, tPlain;
+    for (int r = 0; r < kRounds; ++r) {
+      tStart.push_back(Seconds([&] { pWin = OpenWindow(); }));
+      if (r + 1 < kRounds) pWin.reset();
+    }
+
+    // The rows and users as the window holds them, for the plain loop.
+    std::vector<std::uint32_t> users, creators;
+    std::vector<std::int32_t> codes;
+    for (const UserRow& row : pWin->Logic().UserRows()) users.push_back(row.pUser->userId);
+    for (const CondRow& row : pWin->Logic().CondRows()) {
+      creators.push_back(row.pRec->dwCreatorID);
+      codes.push_back(SyncPrefCode(row.pRec->dwAction));
+    }
+    const std::size_t nCalls = users.size() * creators.size();
+
+    HWND apply = GetDlgItem(pWin->Hwnd(), win32::id::kApply);
+    for (int r = 0; r < kRounds; ++r) {
+      fs::resize_file(journal, 0, ec);
+      tPlain.push_back(Seconds([&] {
+        for (std::uint32_t user : users) {
+          for (std::size_t i = 0; i < creators.size(); ++i) palm::UmSetUserPermSyncPreferences(user, creators[i], codes[i]);
+        }
+      }));
+      fs::resize_file(journal, 0, ec);
+      g_nMessages = 0;
+      tApply.push_back(Seconds([&] { SendMessageW(apply, BM_CLICK, 0, 0); }));
+      if (g_nMessages != 1) status = 1;
+    }
+    const std::size_t nJournal = inst.ReadJournal().size();
+    pWin.reset();
+    CCondMgr::GetInstance()->RemoveAll();
+    os::SetCurrentDirectory(startDir);
+    fixture::RemoveKestrowIni();
+    for (const char* name : {"ovcond.dat", "ovcurr.dat"}) fs::remove(exeDir / name, ec);
+
+    const Timing start = Summarise(tStart), applied = Summarise(tApply), plain = Summarise(tPlain);
+    std::printf("Win32 main window under Wine: %zu users, %zu conduits, %zu sync-preference calls per Apply\n",
+                users.size(), creators.size(), nCalls);
+    std::printf("  first start (enumeration, window shown) %9.1f ms\n", tFirst * 1e3);
+    std::printf("  start from the cache (window shown)     %9.1f ms best  %9.1f ms median\n", start.best * 1e3,
+                start.median * 1e3);
+    std::printf("  Apply to every user                     %9.1f ms best  %9.1f ms median  (%.0f ns/call)\n",
+                applied.best * 1e3, applied.median * 1e3, applied.median * 1e9 / static_cast<double>(nCalls));
+    std::printf("  plain loop of the same calls            %9.1f ms best  %9.1f ms median  (%.0f ns/call)\n",
+                plain.best * 1e3, plain.median * 1e3, plain.median * 1e9 / static_cast<double>(nCalls));
+    std::printf("  Apply / plain loop (median)             %9.2f\n", applied.median / plain.median);
+    if (nJournal != nCalls) {
+      std::printf("  the last Apply wrote %zu journal lines, not %zu\n", nJournal, nCalls);
+      status = 1;
+    }
+    if (g_nMessages != 1) std::printf("  Apply did not say exactly one message\n");
+  }
+  return status;
+}

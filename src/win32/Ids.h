@@ -1,0 +1,54 @@
+// Control IDs of the Win32 windows. OK and Cancel carry IDOK and IDCANCEL, so that Enter and
+// Escape reach them through the dialog manager.
+#pragma once
+
+namespace win32::id {
+
+// The main window.
+enum Main : int {
+  kBanner = 100,
+  kHelp,
+  kExit,
+  kUserGroup,
+  kUserList,
+  kSelectAll,
+  kClearAll,
+  kCondGroup,
+  kCondList,
+  kDetail,
+  kEnableAll,
+  kDisableAll,
+  kProfiles,
+  kRefresh,
+  kHotSync,
+  kApply,
+  kDefaultAction,
+};
+
+// The popup menu of the conduit list, in menu order.
+enum Popup : int { kMiSync = 200, kMiHH2PC, kMiPC2HH, kMiNothing };
+
+// The conduit detail dialog (OK: IDOK, Cancel: IDCANCEL).
+enum CondDetail : int { kTitleLabel = 300, kName, kSyncGroup, kRbtnSync, kRbtnPC2HH, kRbtnHH2PC, kRbtnNothing };
+
+// The user information dialog (Close: IDOK).
+enum UserInfo : int {
+  kNameLabel = 400,
+  kUserName,
+  kProfile,
+  kDirGroup,
+  kRootLabel,
+  kRootDir,
+  kDataLabel,
+  kDataDir,
+  kExpGroup,
+  kExpList,
+};
+
+// The profiles dialog (Cancel: IDCANCEL).
+enum Profiles : int { kProfList = 500, kLoad, kSave };
+
+// The profile details dialog (OK: IDOK, Cancel: IDCANCEL).
+enum ProfDetail : int { kDescLabel = 600, kDesc, kFileLabel, kFile };
+
+}  // namespace win32::id

@@ -1,0 +1,56 @@
+// The main window on Windows: draws MainWindowLogic's state with Win32 controls and forwards
+// the user's events to it. It holds no rule of its own.
+#pragma once
+
+#include <windows.h>
+
+#include "src/Main.h"
+#include "src/win32/Win32Util.h"
+
+class MainWnd final : public win32::Dialog, public MainView {
+ public:
+  MainWnd();
+  ~MainWnd() override;
+
+  // Builds the window (hidden) with its controls and runs the logic's start-up. bQuitOnDestroy:
+  // the window's end ends the message loop (the program's window; tests say false).
+  bool Create(bool bQuitOnDestroy);
+
+  MainWindowLogic& Logic() { return m_logic; }
+
+  // MainView
+  ov::MessageAnswer ShowMessage(const ov::MessageRequest& request) override;
+  void UserListChanged() override;
+  void CondListChanged() override;
+  void CondRowChanged(int nRow) override;
+  void DetailEnabledChanged() override;
+  void SetBusy(bool bBusy) override;
+  bool RunCondDetail(CondDetailLogic& dialog) override;
+  void RunUserInfo(UserInfoLogic& dialog) override;
+  void RunProfiles(ProfileLogic& dialog) override;
+  void CloseWindow() override;
+
+ private:
+  void OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  LRESULT OnNotify(NMHDR* header) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+
+  void BuildControls();
+  void SetRow(HWND list, int nRow, const std::string& text, const std::string* action, bool bTicked, bool bInsert);
+  void OpenPopup(LPARAM lp);
+  void Paint();
+
+  MainWindowLogic m_logic;
+  HWND m_users = nullptr;
+  HWND m_conds = nullptr;
+  HBITMAP m_banner = nullptr;
+  HICON m_iconBig = nullptr;
+  HICON m_iconSmall = nullptr;
+  // Set while the view itself puts rows and ticks into the lists: their notifications are not
+  // the user's and do not go to the logic.
+  bool m_bUpdating = false;
+  bool m_bBusy = false;
+  bool m_bQuitOnDestroy = false;
+  bool m_bCreated = false;
+};

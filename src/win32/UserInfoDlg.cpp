@@ -1,0 +1,60 @@
+// The user information dialog: what UserData.dll knows about one user, read only.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "src/Userinfo.h"
+#include "src/win32/Dialogs.h"
+#include "src/win32/Ids.h"
+
+namespace {
+namespace ui = userinfo;
+namespace id = win32::id;
+}  // namespace
+
+void UserInfoDlg::OnInit() {
+  HWND hwnd = Hwnd();
+  win32::SetControlText(hwnd, ui::kCaption);
+
+  win32::MakeLabel(hwnd, ui::kNameLabel, 20, 21, 76, 16, id::kNameLabel);
+  win32::MakeControl(hwnd, WC_STATICW, m_logic.UserName(), SS_LEFT | SS_NOPREFIX | SS_SUNKEN | SS_CENTERIMAGE, 98, 18,
+                     164, 20, id::kUserName);
+  HWND profile = win32::MakeControl(hwnd, WC_BUTTONW, ui::kProfile, BS_CHECKBOX | WS_DISABLED, 282, 18, 160, 20,
+                                    id::kProfile);
+  SendMessageW(profile, BM_SETCHECK, m_logic.IsProfile() ? BST_CHECKED : BST_UNCHECKED, 0);
+
+  win32::MakeControl(hwnd, WC_BUTTONW, ui::kDirGroup, BS_GROUPBOX, 12, 52, 441, 92, id::kDirGroup);
+  win32::MakeLabel(hwnd, ui::kRootLabel, 26, 80, 96, 16, id::kRootLabel);
+  win32::MakeControl(hwnd, WC_EDITW, m_logic.RootDirectory(), ES_AUTOHSCROLL | WS_DISABLED, 124, 76, 314, 23,
+                     id::kRootDir, WS_EX_CLIENTEDGE);
+  win32::MakeLabel(hwnd, ui::kDataLabel, 26, 112, 96, 16, id::kDataLabel);
+  win32::MakeControl(hwnd, WC_EDITW, m_logic.DataDirectory(), ES_AUTOHSCROLL | WS_DISABLED, 124, 108, 314, 23,
+                     id::kDataDir, WS_EX_CLIENTEDGE);
+
+  win32::MakeControl(hwnd, WC_BUTTONW, ui::kExpGroup, BS_GROUPBOX, 12, 154, 441, 158, id::kExpGroup);
+  HWND list = win32::MakeListView(hwnd, 24, 176, 417, 124, id::kExpList, LVS_SHOWSELALWAYS, 0);
+  for (int i = 0; i < 4; ++i) win32::AddListColumn(list, i, ui::kColumns[i], ui::kColumnWidths[i]);
+  int nRow = 0;
+  for (const SlotRow& slot : m_logic.Slots()) {
+    const std::string* texts[] = {&slot.no, &slot.id, &slot.type, &slot.name};
+    for (int col = 0; col < 4; ++col) {
+      std::wstring w = win32::Wide(*texts[col]);
+      LVITEMW item{};
+      item.mask = LVIF_TEXT;
+      item.iItem = nRow;
+      item.iSubItem = col;
+      item.pszText = w.data();
+      SendMessageW(list, col == 0 ? LVM_INSERTITEMW : LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    ++nRow;
+  }
+
+  win32::MakeButton(hwnd, ui::kClose, (ui::kClientWidth - 80) / 2, 324, 80, 27, IDOK, true);
+  win32::SizeAndCentre(hwnd, ui::kClientWidth, ui::kClientHeight);
+}
+
+bool UserInfoDlg::OnCommand(int cmd, int /*code*/, HWND /*control*/) {
+  if (cmd != IDOK && cmd != IDCANCEL) return false;
+  End(cmd);
+  return true;
+}
