@@ -12,6 +12,8 @@ packages=(
   qt6-base-dev qtbase5-dev
   # Windows cross builds and their test runs
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64
+  # the Windows setup program, and listing its contents
+  nsis p7zip-full
   # looking at the windows: a virtual display and screenshots
   xvfb x11-apps imagemagick xdg-utils
 )
