@@ -171,6 +171,12 @@ stage_mingw32() {
   # that a probe has seen run a 32-bit program.
   configure_and_build mingw32 || return 1
   scripts/check-i686-abi.sh build/mingw32 || return 1
+  # The setup program orvane-<version>-setup.exe (NSIS, built with the preset): its contents.
+  local installer_note="no setup program (makensis missing)"
+  if command -v makensis >/dev/null; then
+    scripts/check-installer.sh build/mingw32 || return 1
+    installer_note="setup program checked ($(stat -c %s build/mingw32/orvane-*-setup.exe | head -n 1) bytes: exactly orvane.exe, orvanectl.exe, the help pages, uninstall.exe)"
+  fi
   local wine32 reason rc=0 prefix
   mkdir -p build/mingw32/wine32-probe
   if wine32=$(probe_wine32 build/mingw32 2>build/mingw32/wine32-probe/reason); then
@@ -180,11 +186,11 @@ stage_mingw32() {
     /usr/lib/wine/wineserver -k 2>/dev/null
     rm -rf "$prefix"
     unset WINEPREFIX ORVANE_WINE32
-    stage_note="i686 checked: compile-time prototypes and offsets, 131 exports undecorated with Palm's argument bytes; tests run under $wine32"
+    stage_note="i686 checked: compile-time prototypes and offsets, 131 exports undecorated with Palm's argument bytes; tests run under $wine32; $installer_note"
   else
     reason=$(paste -sd '|' build/mingw32/wine32-probe/reason | sed 's/|/; /g')
     echo "i686: tests NOT run: no 32-bit Windows program runs here (${reason})"
-    stage_note="i686 checked: compile-time prototypes and offsets, 131 exports undecorated with Palm's argument bytes; tests NOT run (no 32-bit Wine)"
+    stage_note="i686 checked: compile-time prototypes and offsets, 131 exports undecorated with Palm's argument bytes; tests NOT run (no 32-bit Wine); $installer_note"
   fi
   echo "$stage_note"
   return $rc
