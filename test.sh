@@ -175,7 +175,9 @@ stage_mingw32() {
   local installer_note="no setup program (makensis missing)"
   if command -v makensis >/dev/null; then
     scripts/check-installer.sh build/mingw32 || return 1
-    installer_note="setup program checked ($(stat -c %s build/mingw32/orvane-*-setup.exe | head -n 1) bytes: exactly orvane.exe, orvanectl.exe, the help pages, uninstall.exe)"
+    # Its script, built with NSIS's x86_64 stub, installed and uninstalled silently under Wine.
+    scripts/check-installer-wine.sh build/mingw32 || return 1
+    installer_note="setup program checked ($(stat -c %s build/mingw32/orvane-*-setup.exe | head -n 1) bytes: exactly orvane.exe, orvanectl.exe, the help pages, uninstall.exe; silent install and uninstall under Wine keep the data files)"
   fi
   local wine32 reason rc=0 prefix
   mkdir -p build/mingw32/wine32-probe
