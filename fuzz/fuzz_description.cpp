@@ -27,8 +27,8 @@ void CheckLimits(const Description& d) {
   FUZZ_CHECK(d.root.size() <= kMaxText && d.backup.size() <= kMaxText);
   for (const User& u : d.users) {
     FUZZ_CHECK(u.name.size() <= kMaxText && u.directory.size() <= kMaxText);
-    FUZZ_CHECK(u.slots.size() <= kMaxSlotsPerUser);
-    for (const Slot& s : u.slots) FUZZ_CHECK(s.name.size() <= kMaxText);
+    FUZZ_CHECK(u.expansionSlots.size() <= kMaxSlotsPerUser);
+    for (const Slot& s : u.expansionSlots) FUZZ_CHECK(s.name.size() <= kMaxText);
   }
   for (const Conduit& c : d.conduits) {
     for (const std::string* t : {&c.creator, &c.module, &c.title, &c.directory, &c.file, &c.remote, &c.info}) {
@@ -49,14 +49,14 @@ bool SameFaults(const Faults& a, const Faults& b) {
     for (const FaultEntry& e : l) out.emplace_back(e.key, e.result);
     return out;
   };
-  return a.hasUserCount == b.hasUserCount && a.userCount == b.userCount &&
-         a.hasConduitCount == b.hasConduitCount && a.conduitCount == b.conduitCount &&
-         a.hasInstallCount == b.hasInstallCount && a.installCount == b.installCount &&
+  return a.userCount == b.userCount &&
+         a.conduitCount == b.conduitCount &&
+         a.installCount == b.installCount &&
          list(a.installInfoFail) == list(b.installInfoFail) && list(a.userNameFail) == list(b.userNameFail) &&
-         list(a.userDirectoryFail) == list(b.userDirectoryFail) && a.hasSyncWriteFail == b.hasSyncWriteFail &&
+         list(a.userDirectoryFail) == list(b.userDirectoryFail) && 
          a.syncWriteFail == b.syncWriteFail && list(a.mediaTypeFail) == list(b.mediaTypeFail) &&
-         a.hasSlotInfoCount == b.hasSlotInfoCount && a.slotInfoCount == b.slotInfoCount &&
-         a.unterminatedTexts == b.unterminatedTexts && a.hasSlotCount == b.hasSlotCount &&
+         a.slotInfoCount == b.slotInfoCount &&
+         a.unterminatedTexts == b.unterminatedTexts && 
          a.slotCount == b.slotCount && a.oversizedTexts == b.oversizedTexts;
 }
 
@@ -69,10 +69,10 @@ bool Same(const Description& a, const Description& b) {
     const User& x = a.users[i];
     const User& y = b.users[i];
     if (std::tie(x.id, x.name, x.directory, x.profile) != std::tie(y.id, y.name, y.directory, y.profile)) return false;
-    if (x.slots.size() != y.slots.size()) return false;
-    for (std::size_t j = 0; j < x.slots.size(); ++j) {
-      if (std::tie(x.slots[j].ref, x.slots[j].mediaType, x.slots[j].name) !=
-          std::tie(y.slots[j].ref, y.slots[j].mediaType, y.slots[j].name)) {
+    if (x.expansionSlots.size() != y.expansionSlots.size()) return false;
+    for (std::size_t j = 0; j < x.expansionSlots.size(); ++j) {
+      if (std::tie(x.expansionSlots[j].ref, x.expansionSlots[j].mediaType, x.expansionSlots[j].name) !=
+          std::tie(y.expansionSlots[j].ref, y.expansionSlots[j].mediaType, y.expansionSlots[j].name)) {
         return false;
       }
     }

@@ -40,7 +40,7 @@ struct RealUser {
   const char* name;
   const char* dir;
   bool profile;
-  std::vector<Slot> slots;
+  std::vector<Slot> expansionSlots;
 };
 
 const std::vector<RealUser>& RealUsers() {
@@ -169,7 +169,7 @@ Description MakeDemoDescription(const DemoOptions& options, const std::string& c
       u.name = r.name;
       u.directory = Join(coreDir, r.dir);
       u.profile = r.profile;
-      u.slots = r.slots;
+      u.expansionSlots = r.expansionSlots;
     } else {
       const int k = i - static_cast<int>(RealUsers().size());
       const char* first = kFirstNames[k % 20];
@@ -181,7 +181,7 @@ Description MakeDemoDescription(const DemoOptions& options, const std::string& c
         dir += std::to_string(k / 400 + 1);
       }
       u.directory = Join(coreDir, dir);
-      if (k % 3 == 0) u.slots.push_back({1, Code("sdig"), "SD Card"});
+      if (k % 3 == 0) u.expansionSlots.push_back({1, Code("sdig"), "SD Card"});
     }
     d.users.push_back(std::move(u));
   }

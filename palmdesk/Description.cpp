@@ -205,12 +205,12 @@ class Reader {
   void SlotLine() {
     if (m_d->users.empty() || !m_slotsAllowed) return Problem("slot without a user");
     User& u = m_d->users.back();
-    if (u.slots.size() >= kMaxSlotsPerUser) return Problem("too many slots");
+    if (u.expansionSlots.size() >= kMaxSlotsPerUser) return Problem("too many slots");
     Slot s;
     if (!ParseU32(Raw(0), &s.ref)) return Problem("bad slot reference");
     if (!ParseMediaType(Raw(1), &s.mediaType)) return Problem("bad media type");
     s.name = Text(2);
-    u.slots.push_back(std::move(s));
+    u.expansionSlots.push_back(std::move(s));
   }
 
   void ConduitLine() {
@@ -262,22 +262,13 @@ class Reader {
     bool ok = true;
     if (key == "user_count") {
       ok = ParseI64(text, &n);
-      if (ok) {
-        f.hasUserCount = true;
-        f.userCount = static_cast<std::int16_t>(std::clamp<std::int64_t>(n, INT16_MIN, INT16_MAX));
-      }
+      if (ok) f.userCount = static_cast<std::int16_t>(std::clamp<std::int64_t>(n, INT16_MIN, INT16_MAX));
     } else if (key == "conduit_count") {
       ok = ParseI32(text, &v);
-      if (ok) {
-        f.hasConduitCount = true;
-        f.conduitCount = v;
-      }
+      if (ok) f.conduitCount = v;
     } else if (key == "install_count") {
       ok = ParseI32(text, &v);
-      if (ok) {
-        f.hasInstallCount = true;
-        f.installCount = v;
-      }
+      if (ok) f.installCount = v;
     } else if (key == "install_info_fail") {
       ok = ParseFaultList(text, 0, &f.installInfoFail);
     } else if (key == "user_name_fail") {
@@ -287,28 +278,19 @@ class Reader {
       ok = ParseFaultList(text, -518, &f.userDirectoryFail);
     } else if (key == "sync_write_fail") {
       ok = ParseI32(text, &v);
-      if (ok) {
-        f.hasSyncWriteFail = true;
-        f.syncWriteFail = v;
-      }
+      if (ok) f.syncWriteFail = v;
     } else if (key == "media_type_fail") {
       // By default Palm's ERR_UM_NOT_FOUND.
       ok = ParseFaultList(text, -513, &f.mediaTypeFail);
     } else if (key == "slot_info_count") {
       ok = ParseI64(text, &n) && n >= 0 && n <= UINT16_MAX;
-      if (ok) {
-        f.hasSlotInfoCount = true;
-        f.slotInfoCount = static_cast<std::uint16_t>(n);
-      }
+      if (ok) f.slotInfoCount = static_cast<std::uint16_t>(n);
     } else if (key == "unterminated_texts") {
       ok = ParseI64(text, &n);
       if (ok) f.unterminatedTexts = n != 0;
     } else if (key == "slot_count") {
       ok = ParseI64(text, &n) && n >= 0 && n <= UINT16_MAX;
-      if (ok) {
-        f.hasSlotCount = true;
-        f.slotCount = static_cast<std::uint16_t>(n);
-      }
+      if (ok) f.slotCount = static_cast<std::uint16_t>(n);
     } else if (key == "oversized_texts") {
       ok = ParseI64(text, &n);
       if (ok) f.oversizedTexts = n != 0;
@@ -467,7 +449,7 @@ std::string FormatDescription(const Description& d) {
   if (d.hotsync != HotSync::Absent) AppendFields(&out, "hotsync", {HotSyncName(d.hotsync)});
   for (const User& u : d.users) {
     AppendFields(&out, "user", {Num(u.id), EncodeField(u.name), EncodeField(u.directory), u.profile ? "1" : "0"});
-    for (const Slot& s : u.slots) {
+    for (const Slot& s : u.expansionSlots) {
       AppendFields(&out, "slot", {Num(s.ref), FourCCText(s.mediaType), EncodeField(s.name)});
     }
   }

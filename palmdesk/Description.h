@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,7 +46,7 @@ struct User {
   std::string name;
   std::string directory;
   bool profile = false;
-  std::vector<Slot> slots;
+  std::vector<Slot> expansionSlots;
 };
 
 struct Conduit {
@@ -76,30 +77,25 @@ struct FaultEntry {
 // The fault switches the libraries understand. Every "fault.<key>" line is also kept as text
 // in Description::faultText, so new switches need no change to the reader's structure.
 struct Faults {
-  bool hasUserCount = false;
-  std::int16_t userCount = 0;            // fault.user_count: UmGetUserCount answers this
-  bool hasConduitCount = false;
-  std::int32_t conduitCount = 0;         // fault.conduit_count: CmGetConduitCount answers this
-  bool hasInstallCount = false;
-  std::int32_t installCount = 0;         // fault.install_count: PltGetInstallConduitCount
-  std::vector<FaultEntry> installInfoFail;    // fault.install_info_fail: index[:result], result 0
-  std::vector<FaultEntry> userNameFail;       // fault.user_name_fail: userId[:result], -518
-  std::vector<FaultEntry> userDirectoryFail;  // fault.user_directory_fail: userId[:result], -518
-  bool hasSyncWriteFail = false;
-  std::int32_t syncWriteFail = 0;        // fault.sync_write_fail: UmSet...SyncPreferences answer
-  std::vector<FaultEntry> mediaTypeFail;  // fault.media_type_fail: slotRef[:result], -513;
-                                          // UmSlotGetMediaType answers it and writes nothing
-  bool hasSlotInfoCount = false;
-  std::uint16_t slotInfoCount = 0;       // fault.slot_info_count: UmSlotGetInfo reports this
-                                         // count, whatever it filled
-  bool unterminatedTexts = false;        // fault.unterminated_texts = 1: the user data texts
-                                         // fill the whole buffer and leave no terminator
-  bool hasSlotCount = false;
-  std::uint16_t slotCount = 0;           // fault.slot_count: UmSlotGetSlotCount answers this
-                                         // for every user, whatever slots the user has
-  bool oversizedTexts = false;           // fault.oversized_texts = 1: every text of every
-                                         // library fills the whole buffer with no terminator
-                                         // and reports a size larger than was offered
+  // Each switch that is not in the file is absent (no value) or false.
+  std::optional<std::int16_t> userCount;       // fault.user_count: UmGetUserCount answers this
+  std::optional<std::int32_t> conduitCount;    // fault.conduit_count: CmGetConduitCount answers this
+  std::optional<std::int32_t> installCount;    // fault.install_count: PltGetInstallConduitCount
+  std::vector<FaultEntry> installInfoFail;     // fault.install_info_fail: index[:result], result 0
+  std::vector<FaultEntry> userNameFail;        // fault.user_name_fail: userId[:result], -518
+  std::vector<FaultEntry> userDirectoryFail;   // fault.user_directory_fail: userId[:result], -518
+  std::optional<std::int32_t> syncWriteFail;   // fault.sync_write_fail: UmSet...SyncPreferences answer
+  std::vector<FaultEntry> mediaTypeFail;       // fault.media_type_fail: slotRef[:result], -513;
+                                               // UmSlotGetMediaType answers it and writes nothing
+  std::optional<std::uint16_t> slotInfoCount;  // fault.slot_info_count: UmSlotGetInfo reports this
+                                               // count, whatever it filled
+  bool unterminatedTexts = false;              // fault.unterminated_texts = 1: the user data texts
+                                               // fill the whole buffer and leave no terminator
+  std::optional<std::uint16_t> slotCount;      // fault.slot_count: UmSlotGetSlotCount answers this
+                                               // for every user, whatever slots the user has
+  bool oversizedTexts = false;                 // fault.oversized_texts = 1: every text of every
+                                               // library fills the whole buffer with no terminator
+                                               // and reports a size larger than was offered
 
   // The entry of list for key, or nullptr.
   static const FaultEntry* Find(const std::vector<FaultEntry>& list, std::uint32_t key);

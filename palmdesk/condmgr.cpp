@@ -45,7 +45,7 @@ PALMDESK_EXPORT std::uint16_t PALMAPI CmGetLibVersion(void) { return 0x0003; }
 
 PALMDESK_EXPORT std::int32_t PALMAPI CmGetConduitCount(void) {
   Session s;
-  if (s.desc().faults.hasConduitCount) return s.desc().faults.conduitCount;
+  if (s.desc().faults.conduitCount) return *s.desc().faults.conduitCount;
   return static_cast<std::int32_t>(s.desc().conduits.size());
 }
 

@@ -48,7 +48,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI PlmGetLibVesion(std::uint32_t* major, std::
 
 PALMDESK_EXPORT std::int32_t PALMAPI PltGetInstallConduitCount(void) {
   Session s;
-  if (s.desc().faults.hasInstallCount) return s.desc().faults.installCount;
+  if (s.desc().faults.installCount) return *s.desc().faults.installCount;
   return static_cast<std::int32_t>(s.desc().installConduits.size());
 }
 

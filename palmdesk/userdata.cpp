@@ -51,7 +51,7 @@ std::int32_t UserText(std::uint32_t userId, std::string palmdesk::User::*field,
 std::int32_t SetPreference(bool permanent, std::uint32_t userId, std::uint32_t creatorId, std::int32_t code) {
   Session s;
   if (s.FindUser(userId) == nullptr) return kBadUser;
-  if (s.desc().faults.hasSyncWriteFail) return s.desc().faults.syncWriteFail;
+  if (s.desc().faults.syncWriteFail) return *s.desc().faults.syncWriteFail;
   palmdesk::JournalLine line;
   line.permanent = permanent;
   line.userId = userId;
@@ -63,7 +63,7 @@ std::int32_t SetPreference(bool permanent, std::uint32_t userId, std::uint32_t c
 std::int32_t DropPreference(bool permanent, std::uint32_t userId, std::uint32_t creatorId) {
   Session s;
   if (s.FindUser(userId) == nullptr) return kBadUser;
-  if (s.desc().faults.hasSyncWriteFail) return s.desc().faults.syncWriteFail;
+  if (s.desc().faults.syncWriteFail) return *s.desc().faults.syncWriteFail;
   palmdesk::JournalLine line;
   line.permanent = permanent;
   line.erase = true;
@@ -81,7 +81,7 @@ std::int32_t GetPreference(bool permanent, std::uint32_t userId, std::uint32_t c
 
 #ifndef PALMDESK_NO_SLOTS
 const palmdesk::Slot* FindSlot(const palmdesk::User& u, std::uint32_t ref) {
-  for (const palmdesk::Slot& slot : u.slots) {
+  for (const palmdesk::Slot& slot : u.expansionSlots) {
     if (slot.ref == ref) return &slot;
   }
   return nullptr;
@@ -100,7 +100,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmGetLibVersion(std::uint32_t* major, std::
 
 PALMDESK_EXPORT std::int16_t PALMAPI UmGetUserCount(void) {
   Session s;
-  if (s.desc().faults.hasUserCount) return s.desc().faults.userCount;
+  if (s.desc().faults.userCount) return *s.desc().faults.userCount;
   // The reader keeps at most 32767 users, so the count always fits.
   return static_cast<std::int16_t>(s.desc().users.size());
 }
@@ -144,7 +144,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetSlotCount(std::uint32_t userId, st
   const palmdesk::User* u = s.FindUser(userId);
   if (u == nullptr) return kBadUser;
   // At most 1024 slots are kept; fault.slot_count answers any 16-bit count.
-  *count = s.desc().faults.hasSlotCount ? s.desc().faults.slotCount : static_cast<std::uint16_t>(u->slots.size());
+  *count = s.desc().faults.slotCount ? *s.desc().faults.slotCount : static_cast<std::uint16_t>(u->expansionSlots.size());
   return 0;
 }
 
@@ -154,11 +154,11 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetInfo(std::uint32_t userId, std::ui
   const palmdesk::User* u = s.FindUser(userId);
   if (u == nullptr) return kBadUser;
   std::uint16_t filled = 0;
-  while (filled < *count && filled < u->slots.size()) {
-    slotRefs[filled] = u->slots[filled].ref;
+  while (filled < *count && filled < u->expansionSlots.size()) {
+    slotRefs[filled] = u->expansionSlots[filled].ref;
     ++filled;
   }
-  *count = s.desc().faults.hasSlotInfoCount ? s.desc().faults.slotInfoCount : filled;
+  *count = s.desc().faults.slotInfoCount ? *s.desc().faults.slotInfoCount : filled;
   return 0;
 }
 

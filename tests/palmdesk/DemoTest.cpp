@@ -89,7 +89,7 @@ TEST(Demo, RealisticInstallation) {
   std::set<std::uint32_t> media;
   for (const auto& u : d.users) {
     profiles += u.profile;
-    for (const auto& s : u.slots) media.insert(s.mediaType);
+    for (const auto& s : u.expansionSlots) media.insert(s.mediaType);
   }
   EXPECT_EQ(profiles, 1);
   EXPECT_GE(media.size(), 4u);

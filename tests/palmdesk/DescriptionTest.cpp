@@ -35,10 +35,10 @@ TEST(Description, ReadsEveryKindOfLine) {
   EXPECT_EQ(d.users[0].name, "Alice Smith|1");
   EXPECT_EQ(d.users[0].directory, "C:\\Palm\\SmithA");
   EXPECT_TRUE(d.users[0].profile);
-  ASSERT_EQ(d.users[0].slots.size(), 2u);
-  EXPECT_EQ(d.users[0].slots[0].mediaType, 0x73646967u);
-  EXPECT_EQ(d.users[0].slots[1].mediaType, 1u);
-  EXPECT_EQ(d.users[0].slots[1].name, "");
+  ASSERT_EQ(d.users[0].expansionSlots.size(), 2u);
+  EXPECT_EQ(d.users[0].expansionSlots[0].mediaType, 0x73646967u);
+  EXPECT_EQ(d.users[0].expansionSlots[1].mediaType, 1u);
+  EXPECT_EQ(d.users[0].expansionSlots[1].name, "");
   EXPECT_EQ(d.users[1].name, "Bob");
   EXPECT_FALSE(d.users[1].profile);
   ASSERT_EQ(d.conduits.size(), 2u);
@@ -51,7 +51,7 @@ TEST(Description, ReadsEveryKindOfLine) {
   EXPECT_EQ(d.installConduits[0].mask, 3u);
   ASSERT_NE(d.FindModuleName("addrcond.dll"), nullptr);
   EXPECT_EQ(*d.FindModuleName("addrcond.dll"), "Address Book");
-  EXPECT_TRUE(d.faults.hasUserCount);
+  EXPECT_TRUE(d.faults.userCount.has_value());
   EXPECT_EQ(d.faults.userCount, -3);
   ASSERT_EQ(d.faults.installInfoFail.size(), 2u);
   EXPECT_EQ(d.faults.installInfoFail[0].result, 0);
@@ -75,9 +75,9 @@ TEST(Description, WriterAndReaderAgree) {
   ASSERT_EQ(back.users.size(), 1u);
   EXPECT_EQ(back.users[0].id, d.users[0].id);
   EXPECT_EQ(back.users[0].name, d.users[0].name);
-  ASSERT_EQ(back.users[0].slots.size(), 2u);
-  EXPECT_EQ(back.users[0].slots[0].mediaType, 0x30783132u);  // "0x12" stays a code
-  EXPECT_EQ(back.users[0].slots[1].mediaType, 0x20202020u);
+  ASSERT_EQ(back.users[0].expansionSlots.size(), 2u);
+  EXPECT_EQ(back.users[0].expansionSlots[0].mediaType, 0x30783132u);  // "0x12" stays a code
+  EXPECT_EQ(back.users[0].expansionSlots[1].mediaType, 0x20202020u);
   ASSERT_EQ(back.conduits.size(), 1u);
   EXPECT_EQ(back.conduits[0].creator, "a|%b");
   EXPECT_EQ(back.conduits[0].priority, 9u);
@@ -108,7 +108,7 @@ TEST(Description, SkipsWhatItCannotReadAndKeepsTheRest) {
     ASSERT_EQ(d.users.size(), 1u);
     EXPECT_EQ(d.users[0].name, "Kept");
     EXPECT_TRUE(d.conduits.empty());
-    EXPECT_FALSE(d.faults.hasUserCount);
+    EXPECT_FALSE(d.faults.userCount.has_value());
   }
 }
 

@@ -60,7 +60,7 @@ palmdesk::Description ToDescription(const std::vector<User>& users, const std::v
     pu.name = u.name;
     pu.directory = u.directory;
     pu.profile = u.profile;
-    for (const Slot& s : u.expansionSlots) pu.slots.push_back({s.ref, s.mediaType, s.name});
+    for (const Slot& s : u.expansionSlots) pu.expansionSlots.push_back({s.ref, s.mediaType, s.name});
     d.users.push_back(std::move(pu));
   }
   for (const Conduit& c : conduits) {
