@@ -81,12 +81,6 @@ int CountMessage(QWidget*, const QString&, const QString&, ov::MessageIcon) {
   return 0;
 }
 
-std::string Creator(unsigned i) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "B%03u", i % 1000);
-  return buf;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -116,23 +110,7 @@ int main(int argc, char** argv) {
   {
     // The backup conduit is always listed: nConduits - 1 registered conduits and the backup.
     fixture::Installation inst;
-    for (unsigned i = 0; i < nUsers; ++i) {
-      fixture::User u;
-      u.id = 100000 + i;
-      u.name = "User " + std::to_string(i + 1);
-      u.directory = "user" + std::to_string(i + 1);
-      inst.AddUser(u);
-    }
-    for (unsigned i = 0; i + 1 < nConduits; ++i) {
-      const std::string module = "cond" + std::to_string(i) + ".dll";
-      fixture::Conduit c;
-      c.creator = Creator(i);
-      c.module = module;
-      c.title = "Conduit " + std::to_string(i + 1);
-      inst.AddConduit(c);
-      inst.AddModule("sample_named", module, c.title);
-    }
-    inst.SetBackupConduit("");
+    inst.AddBenchmarkUsersAndConduits(nUsers, nConduits);
     inst.Commit();
     fixture::SetRegistryCorePath(inst.str());
     std::error_code ec;

@@ -135,6 +135,28 @@ Installation& Installation::AddWindowConduits(const std::vector<Registered>& reg
   return *this;
 }
 
+Installation& Installation::AddBenchmarkUsersAndConduits(unsigned nUsers, unsigned nConduits) {
+  for (unsigned i = 0; i < nUsers; ++i) {
+    User u;
+    u.id = 100000 + i;
+    u.name = "User " + std::to_string(i + 1);
+    u.directory = "user" + std::to_string(i + 1);
+    AddUser(u);
+  }
+  for (unsigned i = 0; i + 1 < nConduits; ++i) {
+    char creator[8];
+    std::snprintf(creator, sizeof creator, "B%03u", i % 1000);
+    Conduit c;
+    c.creator = creator;
+    c.module = "cond" + std::to_string(i) + ".dll";
+    c.title = "Conduit " + std::to_string(i + 1);
+    AddConduit(c);
+    AddModule("sample_named", c.module, c.title);
+  }
+  SetBackupConduit("");
+  return *this;
+}
+
 void Installation::Publish() {
   Commit();
   PointKestrowIniAt(str());

@@ -103,6 +103,10 @@ class Installation {
     const char* title;
   };
   Installation& AddWindowConduits(const std::vector<Registered>& registered);
+  // The benchmarks' installation: nUsers users (IDs from 100000, "User 1"...) and nConduits
+  // conduits, all but the last registered (creators "B000"..., modules that answer "Conduit 1"...)
+  // and the backup conduit last, with no module.
+  Installation& AddBenchmarkUsersAndConduits(unsigned nUsers, unsigned nConduits);
   // Commit, and point kestrow.ini beside the test executable at the installation.
   void Publish();
 
