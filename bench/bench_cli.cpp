@@ -20,54 +20,22 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchUtil.h"
 #include "common/os/os.h"
 #include "src/OVUtil.h"
 #include "src/cli/Cli.h"
 #include "tests/support/PalmFixture.h"
+#include "tests/support/TestFiles.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-double Seconds(const std::function<void()>& fn) {
-  const auto a = std::chrono::steady_clock::now();
-  fn();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
-}
+using bench::KeptFile;
+using bench::Seconds;
+using bench::Summarise;
 
-double Median(std::vector<double> t) {
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
-
-fs::path ExeDir() {
-  char buf[4096];
-  if (!os::GetExecutablePath(buf, sizeof buf)) return {};
-  return fs::path(buf).parent_path();
-}
-
-// Keeps a file's bytes (or its absence) and puts them back on destruction.
-class KeptFile {
- public:
-  explicit KeptFile(fs::path path) : m_path(std::move(path)) {
-    std::ifstream in(m_path, std::ios::binary);
-    if (in) m_bytes = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  ~KeptFile() {
-    std::error_code ec;
-    if (m_bytes) {
-      std::ofstream(m_path, std::ios::binary | std::ios::trunc).write(m_bytes->data(), static_cast<std::streamsize>(m_bytes->size()));
-    } else {
-      fs::remove(m_path, ec);
-    }
-  }
-  KeptFile(const KeptFile&) = delete;
-  KeptFile& operator=(const KeptFile&) = delete;
-
- private:
-  fs::path m_path;
-  std::optional<std::string> m_bytes;
-};
+using testfiles::ExeDir;
 
 int RunApply() {
   char a0[] = "orvanectl", a1[] = "apply", a2[] = "--users", a3[] = "all";
@@ -127,7 +95,7 @@ int main(int argc, char** argv) {
     }
     const std::size_t nJournal = inst.ReadJournal().size();
 
-    const double apply = Median(tApply), plain = Median(tPlain);
+    const double apply = Summarise(tApply).median, plain = Summarise(tPlain).median;
     std::printf("orvanectl apply --users all: %u users, %u conduits, %zu sync-preference calls\n", nUsers, nConduits,
                 nCalls);
     std::printf("  first run (enumeration, cache written)   %9.1f ms\n", tFirst * 1e3);

@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QPushButton>
 
+#include "bench/BenchUtil.h"
 #include "common/os/os.h"
 #include "common/palm/CondMgr.h"
 #include "src/qt/Main.h"
@@ -34,46 +35,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Timing {
-  double best = 0, median = 0;
-};
-
-Timing Summarise(std::vector<double> t) {
-  std::sort(t.begin(), t.end());
-  return {t.front(), t[t.size() / 2]};
-}
-
-double Seconds(const std::function<void()>& fn) {
-  const auto a = std::chrono::steady_clock::now();
-  fn();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
-}
+using bench::KeptFile;
+using bench::Seconds;
+using bench::Summarise;
+using bench::Timing;
 
 using testfiles::ExeDir;
-
-// Keeps a file's bytes (or its absence) and puts them back on destruction.
-class KeptFile {
- public:
-  explicit KeptFile(fs::path path) : m_path(std::move(path)) {
-    std::ifstream in(m_path, std::ios::binary);
-    if (in) m_bytes = std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  ~KeptFile() {
-    std::error_code ec;
-    if (m_bytes) {
-      std::ofstream(m_path, std::ios::binary | std::ios::trunc)
-          .write(m_bytes->data(), static_cast<std::streamsize>(m_bytes->size()));
-    } else {
-      fs::remove(m_path, ec);
-    }
-  }
-  KeptFile(const KeptFile&) = delete;
-  KeptFile& operator=(const KeptFile&) = delete;
-
- private:
-  fs::path m_path;
-  std::optional<std::string> m_bytes;
-};
 
 int g_nMessages = 0;
 int CountMessage(QWidget*, const QString&, const QString&, ov::MessageIcon) {

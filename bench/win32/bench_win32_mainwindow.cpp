@@ -5,6 +5,7 @@
 //   bench_win32_mainwindow [users] [conduits]          (default 2000 users, 300 conduits)
 // The installation is built with the test fixture in a temporary directory and found through
 // kestrow.ini beside this executable, which is removed afterwards with the data files.
+#include "bench/BenchUtil.h"
 #include "common/os/os.h"
 
 #include <windows.h>
@@ -37,20 +38,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Timing {
-  double best = 0, median = 0;
-};
-
-Timing Summarise(std::vector<double> t) {
-  std::sort(t.begin(), t.end());
-  return {t.front(), t[t.size() / 2]};
-}
-
-double Seconds(const std::function<void()>& fn) {
-  const auto a = std::chrono::steady_clock::now();
-  fn();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - a).count();
-}
+using bench::Seconds;
+using bench::Summarise;
+using bench::Timing;
 
 // Lets the window draw what it was given.
 void Pump() {
