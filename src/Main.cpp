@@ -1,15 +1,19 @@
 #include "src/Main.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 #include "common/misc/CxList.h"
 #include "common/misc/WinUtil.h"
 #include "common/os/os.h"
 #include "common/palm/CondMgr.h"
 #include "src/CondDetail.h"
+#include "src/HotSync.h"
 #include "src/OVProfile.h"
 #include "src/OVUtil.h"
+#include "src/SyncActions.h"
 #include "src/Userinfo.h"
 #include "src/profile.h"
 
@@ -30,8 +34,8 @@ std::string FieldText(const char* sz, std::size_t cap) { return std::string(sz, 
 }  // namespace
 
 // The first names are listed and the rest counted, so that the box stays on the screen however
-// many users failed.
-std::string ApplyFailureText(const std::vector<std::string>& names) {
+// many users there are.
+std::string NameList(const std::vector<std::string>& names) {
   const std::size_t n = names.size();
   std::string list;
   for (std::size_t i = 0; i < n && i < kMaxNamedUsers; ++i) {
@@ -39,9 +43,95 @@ std::string ApplyFailureText(const std::vector<std::string>& names) {
     list += names[i];
   }
   if (n > kMaxNamedUsers) list += " and " + std::to_string(n - kMaxNamedUsers) + " more";
-  return "The settings of " + std::to_string(n) + (n == 1 ? " user" : " users") + " could not be updated: " + list +
-         ".";
+  return list;
 }
+
+namespace {
+
+std::string Count(std::size_t n, const char* szOne, const char* szMany) {
+  return std::to_string(n) + " " + (n == 1 ? szOne : szMany);
+}
+
+}  // namespace
+
+std::string ApplyFailureText(const std::vector<std::string>& names) {
+  return "The settings of " + Count(names.size(), "user", "users") + " could not be updated: " + NameList(names) + ".";
+}
+
+std::string StoppedApplyText(const ApplyResult& result) {
+  std::string text;
+  if (result.written.empty()) {
+    text = "No settings were written.";
+  } else {
+    text = "The settings were written for " + Count(result.written.size(), "user", "users") + ": " +
+           NameList(result.written) + ".";
+  }
+  if (!result.notWritten.empty()) {
+    text += (result.written.empty() ? "\nThe users not written to: " : "\nThey were not written for ") +
+            Count(result.notWritten.size(), "user", "users") + ": " + NameList(result.notWritten) + ".";
+  }
+  return text;
+}
+
+HotSyncGate AskHotSync(ov::WindowView& view, const char* szGoOn, bool* pbGoOnUnknown) {
+  switch (CheckHotSync()) {
+    case HotSyncState::NotRunning: return HotSyncGate::Go;
+    case HotSyncState::Syncing: return HotSyncGate::Syncing;
+    case HotSyncState::Unknown: break;
+  }
+  if (pbGoOnUnknown && *pbGoOnUnknown) return HotSyncGate::Go;
+  ov::MessageRequest request;
+  request.text = std::string(kHotSyncUnknownText) + "\n\n" + szGoOn;
+  request.caption = "HotSync Manager";
+  request.icon = ov::MessageIcon::Warning;
+  request.buttons = ov::MessageButtons::YesNo;
+  request.defaultAnswer = ov::MessageAnswer::No;
+  if (view.ShowMessage(request) != ov::MessageAnswer::Yes) return HotSyncGate::Declined;
+  if (pbGoOnUnknown) *pbGoOnUnknown = true;
+  return HotSyncGate::Go;
+}
+
+namespace {
+
+// The progress window of a long run of nTotal steps: opened once the time so far, projected
+// over every step, passes the delay (so a short run never shows it), and closed at the end.
+class Progress {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  Progress(MainView& view, std::size_t nTotal, std::chrono::milliseconds delay)
+      : m_view(view), m_nTotal(nTotal), m_delay(delay), m_start(Clock::now()) {}
+  ~Progress() {
+    if (m_bShown) m_view.ProgressEnd();
+  }
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+
+  // After nDone steps: false once Cancel was pressed. The text is made only when shown.
+  template <class MakeText>
+  bool Step(std::size_t nDone, MakeText makeText) {
+    if (!m_bShown) {
+      // Nothing to show once the last step is done.
+      if (nDone == 0 || nDone >= m_nTotal) return true;
+      const auto elapsed = Clock::now() - m_start;
+      if (elapsed < m_delay && elapsed * static_cast<long long>(m_nTotal) / static_cast<long long>(nDone) < m_delay) {
+        return true;
+      }
+      m_view.ProgressBegin(mainwnd::kProgressCaption, static_cast<int>(m_nTotal));
+      m_bShown = true;
+    }
+    return m_view.ProgressStep(static_cast<int>(nDone), makeText());
+  }
+
+ private:
+  MainView& m_view;
+  std::size_t m_nTotal;
+  std::chrono::milliseconds m_delay;
+  Clock::time_point m_start;
+  bool m_bShown = false;
+};
+
+}  // namespace
 
 namespace {
 
@@ -421,31 +511,198 @@ bool MainWindowLogic::ApplyToUser(std::uint32_t userId) {
 
 ApplyResult MainWindowLogic::ApplyToTickedUsers() {
   ApplyResult result;
-  // Thousands of users take seconds: the wait cursor shows that the tool is busy.
-  m_view.SetBusy(true);
+  std::vector<const UserRow*> users;
   for (const UserRow& row : m_users) {
-    if (!row.ticked || !row.pUser) continue;
-    ++result.nApplied;
-    if (!ApplyToUser(row.pUser->userId)) {
-      result.failed.push_back(!row.name.empty() ? row.name : "user " + std::to_string(row.pUser->userId));
+    if (row.ticked && row.pUser) users.push_back(&row);
+  }
+  const auto nameOf = [](const UserRow& row) {
+    return !row.name.empty() ? row.name : "user " + std::to_string(row.pUser->userId);
+  };
+  // Thousands of users take seconds: the wait cursor shows that the tool is busy, and the
+  // progress window lets the user follow and stop a run that takes longer.
+  m_view.SetBusy(true);
+  {
+    Progress progress(m_view, users.size(), m_progressDelay);
+    bool bGoOnUnknown = false;
+    std::size_t i = 0;
+    for (; i < users.size(); ++i) {
+      // HotSync may have started since the last user.
+      const HotSyncGate gate = AskHotSync(m_view, "Apply anyway?", &bGoOnUnknown);
+      if (gate != HotSyncGate::Go) {
+        result.stop = ApplyResult::Stop::HotSync;
+        break;
+      }
+      const UserRow& row = *users[i];
+      ++result.nApplied;
+      result.written.push_back(nameOf(row));
+      result.writtenIds.push_back(row.pUser->userId);
+      if (!ApplyToUser(row.pUser->userId)) result.failed.push_back(nameOf(row));
+      if (!progress.Step(i + 1, [&] {
+            return std::to_string(i + 1) + " of " + std::to_string(users.size()) + " users written.";
+          })) {
+        ++i;
+        result.stop = ApplyResult::Stop::Cancelled;
+        break;
+      }
+    }
+    if (result.stop != ApplyResult::Stop::None) {
+      for (; i < users.size(); ++i) result.notWritten.push_back(nameOf(*users[i]));
     }
   }
   m_view.SetBusy(false);
   return result;
 }
 
+std::vector<OneTimeOverride> MainWindowLogic::FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds,
+                                                                   bool* pbCancelled) {
+  std::vector<OneTimeOverride> found;
+  if (pbCancelled) *pbCancelled = false;
+  m_view.SetBusy(true);
+  {
+    Progress progress(m_view, userIds.size(), m_progressDelay);
+    for (std::size_t i = 0; i < userIds.size(); ++i) {
+      for (const CondRow& row : m_conds) {
+        if (!row.pRec) continue;
+        std::int32_t nCode = 0;
+        // Only a one-time action that is there and says something else counts; a read that
+        // fails is no reason to end anything.
+        if (palm::UmGetUserTempSyncPreferences(userIds[i], row.pRec->dwCreatorID, &nCode) >= 0 &&
+            nCode != SyncPrefCode(row.pRec->dwAction)) {
+          found.push_back({userIds[i], row.pRec->dwCreatorID});
+        }
+      }
+      if (!progress.Step(i + 1, [&] {
+            return "Looking for one-time actions: " + std::to_string(i + 1) + " of " + std::to_string(userIds.size()) +
+                   " users read.";
+          })) {
+        if (pbCancelled) *pbCancelled = true;
+        break;
+      }
+    }
+  }
+  m_view.SetBusy(false);
+  return found;
+}
+
+std::size_t MainWindowLogic::EndOneTimeActions(const std::vector<OneTimeOverride>& overrides) {
+  std::size_t nFailed = 0;
+  std::size_t nUsers = 0;
+  for (std::size_t i = 0; i < overrides.size(); ++i) {
+    if (i == 0 || overrides[i].userId != overrides[i - 1].userId) ++nUsers;
+  }
+  m_view.SetBusy(true);
+  {
+    Progress progress(m_view, nUsers, m_progressDelay);
+    std::size_t nUserDone = 0;
+    for (std::size_t i = 0; i < overrides.size(); ++i) {
+      const OneTimeOverride& o = overrides[i];
+      if (palm::UmDeleteUserTempSyncPreferences(o.userId, o.dwCreatorID) < 0) ++nFailed;
+      const bool bLastOfUser = i + 1 == overrides.size() || overrides[i + 1].userId != o.userId;
+      if (bLastOfUser && !progress.Step(++nUserDone, [&] {
+            return "Ending one-time actions: " + std::to_string(nUserDone) + " of " + std::to_string(nUsers) +
+                   " users done.";
+          })) {
+        nFailed += overrides.size() - i - 1;
+        break;
+      }
+    }
+  }
+  m_view.SetBusy(false);
+  return nFailed;
+}
+
+void MainWindowLogic::OfferToEndOverrides(const std::vector<std::uint32_t>& userIds, const std::string& before) {
+  bool bCancelled = false;
+  const std::vector<OneTimeOverride> overrides = FindOneTimeOverrides(userIds, &bCancelled);
+  if (overrides.empty()) {
+    if (!before.empty()) Tell(before, "Information", ov::MessageIcon::Information);
+    return;
+  }
+  std::set<std::uint32_t> users, conduits;
+  for (const OneTimeOverride& o : overrides) {
+    users.insert(o.userId);
+    conduits.insert(o.dwCreatorID);
+  }
+  ov::MessageRequest request;
+  request.text = (before.empty() ? std::string() : before + "\n\n") + Count(users.size(), "user has", "users have") +
+                 " one-time actions for " + Count(conduits.size(), "conduit", "conduits") +
+                 " that differ from the default just written (" + Count(overrides.size(), "action", "actions") +
+                 " in all). The next HotSync would do these one-time actions instead of the new default.\n\n"
+                 "End these one-time actions? (No keeps them.)";
+  request.caption = "One-Time Actions";
+  request.icon = ov::MessageIcon::Question;
+  request.buttons = ov::MessageButtons::YesNo;
+  request.defaultAnswer = ov::MessageAnswer::No;
+  if (m_view.ShowMessage(request) != ov::MessageAnswer::Yes) return;
+
+  bool bGoOnUnknown = false;
+  switch (AskHotSync(m_view, "End the one-time actions anyway?", &bGoOnUnknown)) {
+    case HotSyncGate::Go: break;
+    case HotSyncGate::Syncing:
+      Tell("A HotSync is in progress. No one-time action was ended.", "HotSync in Progress",
+           ov::MessageIcon::Warning);
+      return;
+    case HotSyncGate::Declined: return;
+  }
+  const std::size_t nFailed = EndOneTimeActions(overrides);
+  if (nFailed == 0) {
+    Tell(Count(overrides.size(), "one-time action was", "one-time actions were") + " ended.", "Information",
+         ov::MessageIcon::Information);
+  } else {
+    Tell(Count(nFailed, "one-time action", "one-time actions") + " of " + std::to_string(overrides.size()) +
+             " could not be ended.",
+         "Error", ov::MessageIcon::Error);
+  }
+}
+
 void MainWindowLogic::sbtnApplyClick() {
   const ApplyResult result = ApplyToTickedUsers();
-  if (result.nApplied == 0) {
+  if (result.nApplied == 0 && result.stop == ApplyResult::Stop::None) {
     Tell("No user is selected.", "Information", ov::MessageIcon::Information);
     return;
   }
-  g_pCondMgr->SaveToFile(m_szCondFile);
-  if (result.failed.empty()) {
-    Tell("User settings updated successfully.", "Information", ov::MessageIcon::Information);
-  } else {
-    Tell(ApplyFailureText(result.failed), "Error", ov::MessageIcon::Error);
+  if (result.nApplied > 0) g_pCondMgr->SaveToFile(m_szCondFile);
+  const std::string failures = result.failed.empty() ? std::string() : "\n\n" + ApplyFailureText(result.failed);
+  switch (result.stop) {
+    case ApplyResult::Stop::None: break;
+    case ApplyResult::Stop::HotSync:
+      // Said whenever a HotSync stopped the run, also after "No" to an unknown state, so that
+      // the user knows who is left.
+      Tell("A HotSync is in progress. " + StoppedApplyText(result) +
+               " Apply again for the users not written to when the HotSync has ended." + failures,
+           "HotSync in Progress", ov::MessageIcon::Warning);
+      return;
+    case ApplyResult::Stop::Cancelled:
+      Tell("Apply was cancelled. " + StoppedApplyText(result) + failures, "Apply Cancelled", ov::MessageIcon::Warning);
+      return;
   }
+  if (!result.failed.empty()) Tell(ApplyFailureText(result.failed), "Error", ov::MessageIcon::Error);
+  const std::string success = result.failed.empty() ? "User settings updated successfully." : "";
+  // A default is overridden at the next HotSync by a one-time action of the same conduit: ask
+  // whether to end those that say something else.
+  if (m_bDefaultAction) {
+    OfferToEndOverrides(result.writtenIds, success);
+  } else if (!success.empty()) {
+    Tell(success, "Information", ov::MessageIcon::Information);
+  }
+}
+
+bool MainWindowLogic::SetRowFromSyncPref(int nRow, std::int32_t nCode) {
+  CONDUIT_REC* pRec = CondRecordAt(nRow);
+  if (!pRec) return false;
+  switch (nCode) {
+    case palm::SYNC_PREF_SYNCHRONIZE: pRec->dwAction = ACTION_SYNC; break;
+    case palm::SYNC_PREF_PC_TO_HH: pRec->dwAction = ACTION_PC2HH; break;
+    case palm::SYNC_PREF_HH_TO_PC: pRec->dwAction = ACTION_HH2PC; break;
+    case palm::SYNC_PREF_DO_NOTHING:
+      // Switched off: the list keeps the action it had for when it is switched on again.
+      pRec->dwAction |= ACTION_DISABLED;
+      break;
+    default: return false;
+  }
+  SetCondTicked(nRow, IsActionTicked(pRec->dwAction));
+  ShowRowAction(nRow);
+  return true;
 }
 
 // -------------------------------------------------------------------------------------------------
@@ -484,7 +741,15 @@ void MainWindowLogic::slvUserDblClick() {
   // Filled once, shown modally and destroyed; its result is not used.
   UserInfoLogic dialog;
   dialog.LoadUserInfo(pUser->userId);
+  dialog.SetMain(this);
   m_view.RunUserInfo(dialog);
+}
+
+void MainWindowLogic::miUserActionsClick() {
+  const UserRow* pRow = m_nUserSelected >= 0 ? &m_users[static_cast<std::size_t>(m_nUserSelected)] : nullptr;
+  if (!pRow || !pRow->pUser) return;
+  SyncActionsLogic dialog(*this, pRow->pUser->userId, pRow->name);
+  m_view.RunSyncActions(dialog);
 }
 
 void MainWindowLogic::sbtnDetailClick() {

@@ -11,6 +11,7 @@
 // change of a row's tick switches its record on (ticked) or off (unticked).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,6 +24,7 @@ class CondDetailLogic;
 class OVProfile;
 class OVProfMgr;
 class ProfileLogic;
+class SyncActionsLogic;
 class UserInfoLogic;
 struct CONDUIT_REC;
 struct UserRecord;
@@ -94,6 +96,13 @@ inline constexpr const char* kMiHH2PC = "Handhelds overwrite Desktop";
 inline constexpr const char* kMiPC2HH = "Desktop overwrite handhelds";
 inline constexpr const char* kMiInstall = "Install to handhelds";
 inline constexpr const char* kMiNothing = "Do Nothing";
+// The popup menu of the user list.
+inline constexpr const char* kMiUserActions = "HotSync Actions...";
+inline constexpr const char* kMiUserInfo = "User Information...";
+// The progress window of a long Apply.
+inline constexpr const char* kProgressCaption = "Applying Settings";
+inline constexpr const char* kProgressCancel = "Cancel";
+inline constexpr int kProgressWidth = 380;
 }  // namespace mainwnd
 
 // One row of the conduit list: the record it shows (owned by the catalogue), its title, the
@@ -144,20 +153,69 @@ class MainView : public ov::WindowView {
   virtual bool RunCondDetail(CondDetailLogic& dialog) = 0;
   virtual void RunUserInfo(UserInfoLogic& dialog) = 0;
   virtual void RunProfiles(ProfileLogic& dialog) = 0;
+  virtual void RunSyncActions(SyncActionsLogic& dialog) = 0;
   // Exit: close the window (which runs FormClose).
   virtual void CloseWindow() = 0;
+
+  // The progress window of a long Apply, modal over the main window: ProgressBegin opens it
+  // with its caption and the count of steps, ProgressStep shows how many are done and what is
+  // being done, lets the windows repaint and answer, and returns false once Cancel was pressed;
+  // ProgressEnd closes it. The logic opens it only for work that takes more than about a second.
+  virtual void ProgressBegin(const std::string& caption, int nTotal) = 0;
+  virtual bool ProgressStep(int nDone, const std::string& text) = 0;
+  virtual void ProgressEnd() = 0;
 };
 
-// What an Apply did: the users written to, and the names of those whose settings could not all
-// be written (a user without a name is named "user <ID>").
+// What an Apply did: the users written to, the names of those whose settings could not all be
+// written (a user without a name is named "user <ID>"), and when it stopped before the last
+// ticked user, why, and who was written and who was not.
 struct ApplyResult {
+  enum class Stop {
+    None,       // every ticked user was written to
+    HotSync,    // a HotSync was in progress (or its state unknown and the user did not go on)
+    Cancelled,  // Cancel in the progress window
+  };
   int nApplied = 0;
   std::vector<std::string> failed;
+  Stop stop = Stop::None;
+  std::vector<std::string> written;
+  std::vector<std::string> notWritten;
+  // The users written to, by ID, in the order written.
+  std::vector<std::uint32_t> writtenIds;
 };
 
 // The message of an Apply that could not write every user: "The settings of 2 users could not
 // be updated: Alice, Bob." (the first ten named, the rest counted).
 std::string ApplyFailureText(const std::vector<std::string>& failed);
+// "Alice, Bob and Carol" for a list of names: the first ten named, the rest counted
+// ("..., Jill and 5 more").
+std::string NameList(const std::vector<std::string>& names);
+// Who was written and who was not, for an Apply that stopped: "The settings were written for
+// 2 users: Alice, Bob. They were not written for 3 users: Carol, Dave, Eve."
+std::string StoppedApplyText(const ApplyResult& result);
+
+// A one-time action that the next HotSync would do instead of the default just written.
+struct OneTimeOverride {
+  std::uint32_t userId;
+  std::uint32_t dwCreatorID;
+};
+
+// What HotSync allows before the tool writes a user's preferences.
+enum class HotSyncGate {
+  Go,        // no HotSync Manager, an idle one, or no HotSync API to ask
+  Syncing,   // a HotSync is in progress: write nothing
+  Declined,  // HotSync Manager did not say, and the user chose not to go on
+};
+// Asks HotSync whether it synchronizes a handheld now. A state HotSync Manager does not tell
+// counts as a HotSync in progress unless the user answers Yes to the question "<text> <szGoOn>"
+// (No is the default); *pbGoOnUnknown remembers a Yes for the next asks of the same command.
+// Says nothing itself when a HotSync is in progress. The tool never closes or restarts
+// HotSync Manager.
+HotSyncGate AskHotSync(ov::WindowView& view, const char* szGoOn, bool* pbGoOnUnknown);
+// The question's text before its last words ("Apply anyway?").
+inline constexpr const char* kHotSyncUnknownText =
+    "HotSync Manager is running but does not say whether a HotSync is in progress. Settings written "
+    "during a HotSync can be lost or overwritten by it.";
 
 class MainWindowLogic {
  public:
@@ -199,8 +257,25 @@ class MainWindowLogic {
   // call succeeded.
   bool ApplyToUser(std::uint32_t userId);
   // Writes every listed conduit for every ticked user, in list order (ApplyToUser), with the
-  // wait cursor; neither tells nor saves anything.
+  // wait cursor; neither tells nor saves anything. Before each user HotSync is asked whether it
+  // synchronizes (AskHotSync); a HotSync in progress stops the loop before that user.
+  // When the users will take longer than the progress delay, the progress window shows them and
+  // Cancel stops before the next user.
   ApplyResult ApplyToTickedUsers();
+  // The one-time actions of these users that differ from the action of the same conduit in the
+  // list (what a default Apply has just written); a read that fails counts as none. The progress
+  // window shows a long read; Cancel sets *pbCancelled and ends the search.
+  std::vector<OneTimeOverride> FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds, bool* pbCancelled);
+  // Ends those one-time actions (the progress window shows a long run; Cancel stops before the
+  // next user); the count of those that could not be ended or were not reached.
+  std::size_t EndOneTimeActions(const std::vector<OneTimeOverride>& overrides);
+  // The action of a conduit row, set from a user's sync preference code (0 to 3) as Apply
+  // would write it back: the copy of a user's actions into the list. False for any other code
+  // or row (nothing changes).
+  bool SetRowFromSyncPref(int nRow, std::int32_t nCode);
+  // Work that takes longer than this shows the progress window (1 second; tests set 0).
+  void SetProgressDelay(std::chrono::milliseconds delay) { m_progressDelay = delay; }
+  std::chrono::milliseconds ProgressDelay() const { return m_progressDelay; }
 
   // Event handlers.
   void sbtnHelpClick();
@@ -223,6 +298,9 @@ class MainWindowLogic {
   void miHH2PCClick();
   void miPC2HHClick();
   void miNothingClick();
+  // The user list's popup menu: the HotSync actions of the selected user, its information.
+  void miUserActionsClick();
+  void miUserInfoClick() { slvUserDblClick(); }
   // A row of slvCond was ticked or unticked: switch its record on or off and show the new
   // action. Setting a tick to the value it has changes nothing.
   void slvCondChange(int nRow, bool bTicked);
@@ -258,6 +336,10 @@ class MainWindowLogic {
   void ShowRowAction(int nRow);
   void SetAllUserTicks(bool bTicked);
   void SetAllCondTicks(bool bTicked);
+  // After a default Apply: the one-time actions that would override the new defaults, and the
+  // question whether to end them.
+  // before (when not empty) is said first, in the question or alone.
+  void OfferToEndOverrides(const std::vector<std::uint32_t>& userIds, const std::string& before);
   void UpdateDetailButton();
   void Tell(const std::string& text, const char* caption, ov::MessageIcon icon);
 
@@ -275,6 +357,7 @@ class MainWindowLogic {
   bool m_bDetailEnabled;
   bool m_bDefaultAction;
   PopupState m_popup;
+  std::chrono::milliseconds m_progressDelay{1000};
 };
 
 // The conduit catalogue, fetched when the main window starts up.

@@ -68,24 +68,17 @@ PrefRead Answer(std::int32_t nResult, std::int32_t nCode) {
 
 }  // namespace
 
-std::string SyncPrefName(std::int32_t nCode) {
-  switch (nCode) {
-    case palm::SYNC_PREF_SYNCHRONIZE: return "Synchronize the files";
-    case palm::SYNC_PREF_PC_TO_HH: return "Desktop overwrites handheld";
-    case palm::SYNC_PREF_HH_TO_PC: return "Handheld overwrites Desktop";
-    case palm::SYNC_PREF_DO_NOTHING: return "Do Nothing";
-    case SYNC_PREF_CUSTOM: return "Custom";
-    default: return "Unknown (" + std::to_string(nCode) + ")";
-  }
-}
-
 std::string PrefReadText(const PrefRead& read) {
   switch (read.state) {
     case PrefRead::State::Set: return SyncPrefName(read.nCode);
-    case PrefRead::State::NotSet: return "not set";
+    case PrefRead::State::NotSet: return palm::kSyncPrefNotSet;
     case PrefRead::State::Failed: break;
   }
   return "read failed (error " + std::to_string(read.nResult) + ")";
+}
+
+std::string NextSyncText(const PrefRead& next) {
+  return next.bOneTime && next.state == PrefRead::State::Set ? palm::NextSyncText(next.nCode, true) : PrefReadText(next);
 }
 
 PrefRead ReadPermPref(std::uint32_t userId, std::uint32_t dwCreatorID) {

@@ -12,15 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "common/palm/SyncPrefNames.h"
+
 struct CONDUIT_REC;
 struct UserRecord;
 
-// The sync preference code written as a custom setting by Palm Desktop (never by this tool).
-inline constexpr std::int32_t SYNC_PREF_CUSTOM = 4;
-
-// The name of a sync preference code: "Synchronize the files", "Desktop overwrites handheld",
-// "Handheld overwrites Desktop", "Do Nothing", "Custom", else "Unknown (n)".
-std::string SyncPrefName(std::int32_t nCode);
+using palm::SYNC_PREF_CUSTOM;
+using palm::SyncPrefName;
 
 // One read of a sync preference.
 struct PrefRead {
@@ -38,6 +36,8 @@ struct PrefRead {
 
 // "Synchronize the files", "not set", or "read failed (error -505)".
 std::string PrefReadText(const PrefRead& read);
+// The same for the next HotSync, with the one-time mark when a one-time action decides it.
+std::string NextSyncText(const PrefRead& next);
 
 // What one conduit does for one user.
 struct UserConduitAction {

@@ -23,6 +23,8 @@ inline constexpr int kColumnWidths[] = {40, 40, 150, 120};
 inline constexpr const char* kClose = "&Close";
 }  // namespace userinfo
 
+class MainWindowLogic;
+
 // The name of a slot's media type, a four-character code with its first character in the most
 // significant byte: "Compact Flash" for 'cfsh' and so on; "Not Specified" for 'wild' and for
 // every code the table does not know.
@@ -49,6 +51,11 @@ class UserInfoLogic {
   const std::string& DataDirectory() const { return m_dataDir; }
   const std::vector<SlotRow>& Slots() const { return m_slots; }
 
+  // The main window the dialog was opened from: its HotSync Actions button opens the user's
+  // actions over that window's conduit list (SyncActionsLogic). Without one the button is off.
+  void SetMain(MainWindowLogic* pMain) { m_pMain = pMain; }
+  MainWindowLogic* Main() const { return m_pMain; }
+
  private:
   std::uint32_t m_dwUserId = 0;
   bool m_bProfile = false;
@@ -56,4 +63,5 @@ class UserInfoLogic {
   std::string m_rootDir;
   std::string m_dataDir;
   std::vector<SlotRow> m_slots;
+  MainWindowLogic* m_pMain = nullptr;
 };

@@ -5,7 +5,7 @@
 
 namespace ov {
 
-enum class MessageIcon { Information, Error };
+enum class MessageIcon { Information, Warning, Question, Error };
 
 // Shows one message; the result is what the hook answered (0 without a hook).
 using MessageHook = int (*)(const char* text, const char* caption, MessageIcon icon);

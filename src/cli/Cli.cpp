@@ -219,7 +219,11 @@ class ConsoleView : public MainView {
   bool RunCondDetail(CondDetailLogic&) override { return false; }
   void RunUserInfo(UserInfoLogic&) override {}
   void RunProfiles(ProfileLogic&) override {}
+  void RunSyncActions(SyncActionsLogic&) override {}
   void CloseWindow() override {}
+  void ProgressBegin(const std::string&, int) override {}
+  bool ProgressStep(int, const std::string&) override { return true; }
+  void ProgressEnd() override {}
 
   std::vector<std::string> m_said;
 };
@@ -512,7 +516,7 @@ int CmdShow(const Args& args, std::ostream& out, std::ostream& err) {
   t.Add({"Conduit", "Creator", "Default", "Next HotSync"});
   for (const UserConduitAction& a : actions) {
     t.Add({ConduitTitleOf(*a.pRec), CreatorShown(*a.pRec), PrefReadText(a.perm),
-           PrefReadText(a.next) + (a.next.bOneTime ? " (this time only)" : "")});
+           NextSyncText(a.next)});
   }
   t.Print(out);
   return kExitOk;
@@ -639,6 +643,11 @@ int CmdApply(const Args& args, std::ostream& out, std::ostream& err) {
   } else {
     out << "Wrote the " << szKind << " actions of " << Count(s.Conduits().size(), "conduit") << " for "
         << Count(static_cast<std::size_t>(nOk), "user") << ".\n";
+  }
+  if (result.stop != ApplyResult::Stop::None) {
+    // HotSync started while the users were written (or stopped telling its state).
+    err << kProgram << ": a HotSync is in progress; " << Con(StoppedApplyText(result)) << "\n";
+    return kExitHotSync;
   }
   if (!result.failed.empty()) {
     err << kProgram << ": " << Con(ApplyFailureText(result.failed)) << "\n";

@@ -346,4 +346,9 @@ void TfmMain::RunProfiles(ProfileLogic& dialog) {
   form.exec();
 }
 
+void TfmMain::RunSyncActions(SyncActionsLogic&) {}
+void TfmMain::ProgressBegin(const std::string&, int) {}
+bool TfmMain::ProgressStep(int, const std::string&) { return true; }
+void TfmMain::ProgressEnd() {}
+
 void TfmMain::CloseWindow() { close(); }

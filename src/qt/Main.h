@@ -63,7 +63,11 @@ class TfmMain : public QMainWindow, private MainView {
   bool RunCondDetail(CondDetailLogic& dialog) override;
   void RunUserInfo(UserInfoLogic& dialog) override;
   void RunProfiles(ProfileLogic& dialog) override;
+  void RunSyncActions(SyncActionsLogic& dialog) override;
   void CloseWindow() override;
+  void ProgressBegin(const std::string& caption, int nTotal) override;
+  bool ProgressStep(int nDone, const std::string& text) override;
+  void ProgressEnd() override;
 
   void BuildControls();
   void Connect();

@@ -232,6 +232,11 @@ void MainWnd::RunProfiles(ProfileLogic& dialog) {
   dlg.RunModal(Hwnd());
 }
 
+void MainWnd::RunSyncActions(SyncActionsLogic&) {}
+void MainWnd::ProgressBegin(const std::string&, int) {}
+bool MainWnd::ProgressStep(int, const std::string&) { return true; }
+void MainWnd::ProgressEnd() {}
+
 void MainWnd::CloseWindow() {
   // After the command that asked for it has returned.
   PostMessageW(Hwnd(), WM_CLOSE, 0, 0);

@@ -28,7 +28,11 @@ class MainWnd final : public win32::Dialog, public MainView {
   bool RunCondDetail(CondDetailLogic& dialog) override;
   void RunUserInfo(UserInfoLogic& dialog) override;
   void RunProfiles(ProfileLogic& dialog) override;
+  void RunSyncActions(SyncActionsLogic& dialog) override;
   void CloseWindow() override;
+  void ProgressBegin(const std::string& caption, int nTotal) override;
+  bool ProgressStep(int nDone, const std::string& text) override;
+  void ProgressEnd() override;
 
  private:
   void OnInit() override;

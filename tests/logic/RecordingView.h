@@ -9,6 +9,7 @@
 #include "src/CondDetail.h"
 #include "src/Main.h"
 #include "src/ProfDetail.h"
+#include "src/SyncActions.h"
 #include "src/Userinfo.h"
 #include "src/profile.h"
 
@@ -20,7 +21,7 @@ class RecordingMainView : public MainView {
  public:
   ov::MessageAnswer ShowMessage(const ov::MessageRequest& request) override {
     said.push_back(request);
-    return answer;
+    return Answer(request);
   }
   void UserListChanged() override { ++userRedraws; }
   void CondListChanged() override { ++condRedraws; }
@@ -39,10 +40,42 @@ class RecordingMainView : public MainView {
     ++dialogs;
     if (onProfiles) onProfiles(dialog);
   }
+  void RunSyncActions(SyncActionsLogic& dialog) override {
+    ++dialogs;
+    if (onSyncActions) onSyncActions(dialog);
+  }
   void CloseWindow() override { ++closes; }
+  void ProgressBegin(const std::string& caption, int nTotal) override {
+    progressCaption = caption;
+    progressTotal = nTotal;
+    ++progressShown;
+  }
+  bool ProgressStep(int nDone, const std::string& text) override {
+    progressSteps.push_back(nDone);
+    progressText = text;
+    return onProgress ? onProgress(nDone) : true;
+  }
+  void ProgressEnd() override { ++progressEnded; }
+
+  // The answer to every box; a Yes/No question gets its default answer unless the test queued
+  // answers for questions.
+  ov::MessageAnswer Answer(const ov::MessageRequest& request) {
+    if (request.buttons != ov::MessageButtons::YesNo) return answer;
+    if (questionAnswers.empty()) return request.defaultAnswer;
+    const ov::MessageAnswer a = questionAnswers.front();
+    questionAnswers.erase(questionAnswers.begin());
+    return a;
+  }
 
   std::vector<ov::MessageRequest> said;
   ov::MessageAnswer answer = ov::MessageAnswer::Ok;
+  std::vector<ov::MessageAnswer> questionAnswers;
+  std::string progressCaption, progressText;
+  int progressTotal = 0, progressShown = 0, progressEnded = 0;
+  std::vector<int> progressSteps;
+  // Called after each step of the progress window; false presses Cancel.
+  std::function<bool(int)> onProgress;
+  std::function<void(SyncActionsLogic&)> onSyncActions;
   int userRedraws = 0, condRedraws = 0, detailChanges = 0, dialogs = 0, closes = 0;
   std::vector<int> changedRows;
   std::vector<bool> busy;
