@@ -43,9 +43,9 @@ using bench::Timing;
 using testfiles::ExeDir;
 
 int g_nMessages = 0;
-int CountMessage(QWidget*, const QString&, const QString&, ov::MessageIcon) {
+ov::MessageAnswer CountMessage(QWidget*, const ov::MessageRequest& request) {
   ++g_nMessages;
-  return 0;
+  return request.defaultAnswer;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTreeView>
@@ -20,6 +21,7 @@
 #include "src/qt/CondDetail.h"
 #include "src/qt/FormUtil.h"
 #include "src/qt/MessageBox.h"
+#include "src/qt/SyncActions.h"
 #include "src/qt/Userinfo.h"
 #include "src/qt/profile.h"
 
@@ -173,6 +175,12 @@ void TfmMain::BuildControls() {
   miNothing = Named(pmCond->addAction(Local(mainwnd::kMiNothing)), "miNothing");
   for (QAction* p : {miSync, miHH2PC, miPC2HH, miNothing}) p->setCheckable(true);
 
+  // The popup menu of the user list.
+  slvUser->setContextMenuPolicy(Qt::CustomContextMenu);
+  pmUser = Named(new QMenu(this), "pmUser");
+  miUserActions = Named(pmUser->addAction(Local(mainwnd::kMiUserActions)), "miUserActions");
+  miUserInfo = Named(pmUser->addAction(Local(mainwnd::kMiUserInfo)), "miUserInfo");
+
   // Keyboard order: top to bottom, left to right.
   QWidget* order[] = {slvUser,     sbtnAll,      sbtnClear,   slvCond,   sbtnDetail,  sbtnEnable, sbtnDisable,
                       sbtnProfile, sbtnLoadCond, sbtnHotSync, sbtnApply, schkDefault, sbtnHelp,   sbtnExit};
@@ -199,6 +207,9 @@ void TfmMain::Connect() {
   connect(slvUser, &QTreeView::doubleClicked, this, [this] { m_logic.slvUserDblClick(); });
   connect(slvCond, &QTreeView::doubleClicked, this, [this] { m_logic.sbtnDetailClick(); });
   connect(slvCond, &QWidget::customContextMenuRequested, this, &TfmMain::OnCondContextMenu);
+  connect(slvUser, &QWidget::customContextMenuRequested, this, &TfmMain::OnUserContextMenu);
+  connect(miUserActions, &QAction::triggered, this, [this] { m_logic.miUserActionsClick(); });
+  connect(miUserInfo, &QAction::triggered, this, [this] { m_logic.miUserInfoClick(); });
   connect(m_pCondModel, &QStandardItemModel::dataChanged, this, &TfmMain::OnCondDataChanged);
   connect(m_pUserModel, &QStandardItemModel::dataChanged, this, &TfmMain::OnUserDataChanged);
   connect(slvCond->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -312,6 +323,17 @@ void TfmMain::OnCondContextMenu(const QPoint& pos) {
   pmCond->exec(slvCond->viewport()->mapToGlobal(pos));
 }
 
+void TfmMain::OnUserContextMenu(const QPoint& pos) {
+  // The menu is about the user under the pointer (or the selected one, from the keyboard).
+  const QModelIndex index = slvUser->indexAt(pos);
+  if (index.isValid()) {
+    slvUser->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  if (m_logic.SelectedUserRow() < 0) return;
+  const QRect rect = slvUser->visualRect(slvUser->currentIndex());
+  pmUser->exec(slvUser->viewport()->mapToGlobal(index.isValid() ? pos : rect.center()));
+}
+
 void TfmMain::pmCondPopup() {
   m_logic.pmCondPopup();
   const PopupState& popup = m_logic.Popup();
@@ -346,9 +368,46 @@ void TfmMain::RunProfiles(ProfileLogic& dialog) {
   form.exec();
 }
 
-void TfmMain::RunSyncActions(SyncActionsLogic&) {}
-void TfmMain::ProgressBegin(const std::string&, int) {}
-bool TfmMain::ProgressStep(int, const std::string&) { return true; }
-void TfmMain::ProgressEnd() {}
+void TfmMain::RunSyncActions(SyncActionsLogic& dialog) {
+  TfmSyncActions form(this, dialog);
+  form.exec();
+}
+
+// -------------------------------------------------------------------------------------------------
+// The progress window
+
+void TfmMain::ProgressBegin(const std::string& caption, int nTotal) {
+  delete m_pProgress;
+  m_pProgress = Named(new QProgressDialog(this, kFixedDialogFlags), "fmProgress");
+  m_pProgress->setWindowTitle(Local(caption));
+  m_pProgress->setCancelButtonText(Local(mainwnd::kProgressCancel));
+  m_pProgress->setRange(0, nTotal);
+  m_pProgress->setMinimumDuration(0);
+  m_pProgress->setAutoClose(false);
+  m_pProgress->setAutoReset(false);
+  // Modal over the main window: nothing in it can be pressed while Apply runs.
+  m_pProgress->setWindowModality(Qt::WindowModal);
+  m_pProgress->setMinimumWidth(mainwnd::kProgressWidth);
+  // The wait cursor of the main window would cover the Cancel button too.
+  QApplication::setOverrideCursor(Qt::ArrowCursor);
+  m_pProgress->show();
+  QApplication::processEvents();
+}
+
+bool TfmMain::ProgressStep(int nDone, const std::string& text) {
+  if (!m_pProgress) return true;
+  m_pProgress->setLabelText(Local(text));
+  m_pProgress->setValue(nDone);
+  // Repaints and answers Cancel between users.
+  QApplication::processEvents();
+  return !m_pProgress->wasCanceled();
+}
+
+void TfmMain::ProgressEnd() {
+  if (!m_pProgress) return;
+  delete m_pProgress;
+  m_pProgress = nullptr;
+  QApplication::restoreOverrideCursor();
+}
 
 void TfmMain::CloseWindow() { close(); }

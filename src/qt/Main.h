@@ -19,6 +19,7 @@ class QLabel;
 class QMenu;
 class QModelIndex;
 class QPoint;
+class QProgressDialog;
 class QPushButton;
 class QStandardItemModel;
 class QTreeView;
@@ -75,6 +76,8 @@ class TfmMain : public QMainWindow, private MainView {
   void OnUserDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QVector<int>& roles);
   void OnCondCurrentChanged(const QModelIndex& current);
   void OnCondContextMenu(const QPoint& pos);
+  // The user list's popup menu, for the user under the pointer.
+  void OnUserContextMenu(const QPoint& pos);
   // A popup item was chosen: undo the check mark Qt toggled (the menu keeps the marks
   // pmCondPopup set) and run its handler.
   void OnMenuItem(QAction* pItem, bool bChecked, void (MainWindowLogic::*handler)());
@@ -109,6 +112,11 @@ class TfmMain : public QMainWindow, private MainView {
   QAction* miHH2PC;
   QAction* miPC2HH;
   QAction* miNothing;
+  QMenu* pmUser;
+  QAction* miUserActions;
+  QAction* miUserInfo;
+  // The progress window of a long Apply, while it shows.
+  QProgressDialog* m_pProgress = nullptr;
 
   QStandardItemModel* m_pUserModel;
   QStandardItemModel* m_pCondModel;

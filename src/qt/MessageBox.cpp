@@ -7,16 +7,38 @@
 
 namespace {
 
-int RealMessageBox(QWidget* owner, const QString& text, const QString& caption, ov::MessageIcon icon) {
-  QMessageBox box(icon == ov::MessageIcon::Error ? QMessageBox::Critical : QMessageBox::Information,
-                  caption, text, QMessageBox::Ok, owner);
-  return box.exec();
+QMessageBox::Icon BoxIcon(ov::MessageIcon icon) {
+  switch (icon) {
+    case ov::MessageIcon::Information: break;
+    case ov::MessageIcon::Warning: return QMessageBox::Warning;
+    case ov::MessageIcon::Question: return QMessageBox::Question;
+    case ov::MessageIcon::Error: return QMessageBox::Critical;
+  }
+  return QMessageBox::Information;
+}
+
+ov::MessageAnswer RealMessageBox(QWidget* owner, const ov::MessageRequest& request) {
+  const bool bYesNo = request.buttons == ov::MessageButtons::YesNo;
+  QMessageBox box(BoxIcon(request.icon), QString::fromLocal8Bit(request.caption.c_str()),
+                  QString::fromLocal8Bit(request.text.c_str()),
+                  bYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, owner);
+  if (bYesNo) {
+    box.setDefaultButton(request.defaultAnswer == ov::MessageAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    // Escape and the close box give No, never Yes.
+    box.setEscapeButton(QMessageBox::No);
+  }
+  switch (box.exec()) {
+    case QMessageBox::Yes: return ov::MessageAnswer::Yes;
+    case QMessageBox::No: return ov::MessageAnswer::No;
+    default: return ov::MessageAnswer::Ok;
+  }
 }
 
 MessageBoxFunction g_pfnMessageBox = RealMessageBox;
 
 int CoreMessageHook(const char* text, const char* caption, ov::MessageIcon icon) {
-  return ShowMessageBox(nullptr, QString::fromLocal8Bit(text), QString::fromLocal8Bit(caption), icon);
+  return static_cast<int>(
+      ShowMessageBox(nullptr, QString::fromLocal8Bit(text), QString::fromLocal8Bit(caption), icon));
 }
 
 void CoreAssertHook(const char* text) {
@@ -27,14 +49,16 @@ void CoreAssertHook(const char* text) {
 
 }  // namespace
 
-int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, ov::MessageIcon icon) {
-  return g_pfnMessageBox(owner, text, caption, icon);
+ov::MessageAnswer ShowRequest(QWidget* owner, const ov::MessageRequest& request) {
+  return g_pfnMessageBox(owner, request);
 }
 
-ov::MessageAnswer ShowRequest(QWidget* owner, const ov::MessageRequest& request) {
-  ShowMessageBox(owner, QString::fromLocal8Bit(request.text.c_str()), QString::fromLocal8Bit(request.caption.c_str()),
-                 request.icon);
-  return ov::MessageAnswer::Ok;
+ov::MessageAnswer ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, ov::MessageIcon icon) {
+  ov::MessageRequest request;
+  request.text = text.toLocal8Bit().toStdString();
+  request.caption = caption.toLocal8Bit().toStdString();
+  request.icon = icon;
+  return ShowRequest(owner, request);
 }
 
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction fn) {

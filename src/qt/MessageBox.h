@@ -9,15 +9,14 @@
 
 class QWidget;
 
-// Shows text with caption and icon, modal, owned by owner (none: no owner, centred on the
-// screen). Returns the box's result (the button pressed), or what a replacement returns.
-int ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, ov::MessageIcon icon);
-
-// Shows a message box the window logic asked for, owned by owner.
+// Shows a message box the window logic asked for (text, caption, icon, OK or Yes/No with its
+// default button), modal, owned by owner (none: no owner, centred on the screen). Returns the
+// button pressed, or what a replacement returns.
 ov::MessageAnswer ShowRequest(QWidget* owner, const ov::MessageRequest& request);
+// The same for a box with an OK button only.
+ov::MessageAnswer ShowMessageBox(QWidget* owner, const QString& text, const QString& caption, ov::MessageIcon icon);
 
-using MessageBoxFunction = int (*)(QWidget* owner, const QString& text, const QString& caption,
-                                   ov::MessageIcon icon);
+using MessageBoxFunction = ov::MessageAnswer (*)(QWidget* owner, const ov::MessageRequest& request);
 // Replaces the message box (nullptr restores the real one); returns the previous function.
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction fn);
 

@@ -11,7 +11,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "src/SyncActions.h"
 #include "src/qt/FormUtil.h"
+#include "src/qt/SyncActions.h"
 
 TfmUserInfo::TfmUserInfo(QWidget* owner, UserInfoLogic* pLogic)
     : QDialog(owner, kFixedDialogFlags),
@@ -55,6 +57,9 @@ TfmUserInfo::TfmUserInfo(QWidget* owner, UserInfoLogic* pLogic)
   lvExp->header()->setStretchLastSection(false);
   for (int i = 0; i < 4; ++i) lvExp->setColumnWidth(i, userinfo::kColumnWidths[i]);
 
+  btnActions = Named(new QPushButton(Local(syncactions::kOpenButton), this), "btnActions");
+  btnActions->setFixedHeight(kButtonHeight);
+  connect(btnActions, &QPushButton::clicked, this, &TfmUserInfo::btnActionsClick);
   btnClose = Named(new QPushButton(Local(userinfo::kClose), this), "btnClose");
   btnClose->setFixedSize(80, kButtonHeight);
   btnClose->setDefault(true);
@@ -82,9 +87,9 @@ TfmUserInfo::TfmUserInfo(QWidget* owner, UserInfoLogic* pLogic)
   pExp->addWidget(lvExp);
 
   QHBoxLayout* pButtons = new QHBoxLayout;
+  pButtons->addWidget(btnActions);
   pButtons->addStretch(1);
   pButtons->addWidget(btnClose);
-  pButtons->addStretch(1);
 
   QVBoxLayout* pMain = new QVBoxLayout(this);
   pMain->setContentsMargins(16, 16, 16, 12);
@@ -105,7 +110,15 @@ void TfmUserInfo::LoadUserInfo(std::uint32_t userId) {
   Draw();
 }
 
+void TfmUserInfo::btnActionsClick() {
+  if (!m_pLogic->Main()) return;
+  SyncActionsLogic dialog(*m_pLogic->Main(), m_pLogic->GetUserId(), m_pLogic->UserName());
+  TfmSyncActions form(this, dialog);
+  form.exec();
+}
+
 void TfmUserInfo::Draw() {
+  btnActions->setEnabled(m_pLogic->Main() != nullptr);
   cbProfile->setChecked(m_pLogic->IsProfile());
   pnlUserName->setText(Local(m_pLogic->UserName()));
   edtDataDir->setText(Local(m_pLogic->DataDirectory()));

@@ -30,6 +30,8 @@ class TfmUserInfo : public QDialog {
 
  private:
   void Draw();
+  // HotSync Actions: the user's actions over the main window's conduit list.
+  void btnActionsClick();
 
   std::unique_ptr<UserInfoLogic> m_pOwnLogic;
   UserInfoLogic* m_pLogic;
@@ -44,5 +46,6 @@ class TfmUserInfo : public QDialog {
   QLineEdit* edtDataDir;
   QGroupBox* GroupBox2;
   QTreeWidget* lvExp;
+  QPushButton* btnActions;
   QPushButton* btnClose;
 };

@@ -36,7 +36,7 @@ using dialogtest::WithModal;
 // Conduit rows in catalogue order: registered, install, backup.
 enum Row { kAddr, kInstall, kBackup };
 
-int Silent(QWidget*, const QString&, const QString&, ov::MessageIcon) { return 0; }
+ov::MessageAnswer Silent(QWidget*, const ov::MessageRequest& request) { return request.defaultAnswer; }
 
 using windowtest::DataFile;
 

@@ -40,7 +40,10 @@ std::string Repeated(const std::string& text, std::size_t length) {
 }
 
 int g_messages = 0;
-int CountMessage(QWidget*, const QString&, const QString&, ov::MessageIcon) { return ++g_messages; }
+ov::MessageAnswer CountMessage(QWidget*, const ov::MessageRequest& request) {
+  ++g_messages;
+  return request.defaultAnswer;
+}
 
 using windowtest::DataFile;
 
