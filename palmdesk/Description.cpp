@@ -279,6 +279,12 @@ class Reader {
     } else if (key == "sync_write_fail") {
       ok = ParseI32(text, &v);
       if (ok) f.syncWriteFail = v;
+    } else if (key == "sync_read_fail") {
+      ok = ParseI32(text, &v);
+      if (ok) f.syncReadFail = v;
+    } else if (key == "sync_status_fail") {
+      ok = ParseI32(text, &v);
+      if (ok) f.syncStatusFail = v;
     } else if (key == "media_type_fail") {
       // By default Palm's ERR_UM_NOT_FOUND.
       ok = ParseFaultList(text, -513, &f.mediaTypeFail);

@@ -85,6 +85,8 @@ struct Faults {
   std::vector<FaultEntry> userNameFail;        // fault.user_name_fail: userId[:result], -518
   std::vector<FaultEntry> userDirectoryFail;   // fault.user_directory_fail: userId[:result], -518
   std::optional<std::int32_t> syncWriteFail;   // fault.sync_write_fail: UmSet...SyncPreferences answer
+  std::optional<std::int32_t> syncReadFail;    // fault.sync_read_fail: UmGet...SyncPreferences answer
+  std::optional<std::int32_t> syncStatusFail;  // fault.sync_status_fail: HsGetSyncStatus answer while running
   std::vector<FaultEntry> mediaTypeFail;       // fault.media_type_fail: slotRef[:result], -513;
                                                // UmSlotGetMediaType answers it and writes nothing
   std::optional<std::uint16_t> slotInfoCount;  // fault.slot_info_count: UmSlotGetInfo reports this

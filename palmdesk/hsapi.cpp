@@ -42,6 +42,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI HsGetSyncStatus(std::uint32_t* status) {
   Session s;
   const HotSync state = s.hotSync();
   if (state == HotSync::Absent) return palm::HSAPI_ERR_HOTSYNC_NOT_FOUND;
+  if (s.desc().faults.syncStatusFail) return *s.desc().faults.syncStatusFail;
   *status = state == HotSync::Syncing ? palm::HOTSYNC_STATUS_SYNCING : palm::HOTSYNC_STATUS_IDLE;
   return 0;
 }

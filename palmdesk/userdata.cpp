@@ -76,6 +76,7 @@ std::int32_t GetPreference(bool permanent, std::uint32_t userId, std::uint32_t c
   if (code == nullptr) return kBadParam;
   Session s;
   if (s.FindUser(userId) == nullptr) return kBadUser;
+  if (s.desc().faults.syncReadFail) return *s.desc().faults.syncReadFail;
   return s.FindPreference(permanent, userId, creatorId, code) ? 0 : kNotFound;
 }
 

@@ -27,7 +27,6 @@ constexpr std::size_t kMaxNamedUsers = 10;
 const char* const kDataFileCond = "ovcond.dat";
 const char* const kDataFileCurr = "ovcurr.dat";
 
-
 // A text field of a record, up to its terminator or the end of its field.
 std::string FieldText(const char* sz, std::size_t cap) { return std::string(sz, strnlen(sz, cap)); }
 
@@ -61,14 +60,14 @@ std::string ApplyFailureText(const std::vector<std::string>& names) {
 std::string StoppedApplyText(const ApplyResult& result) {
   std::string text;
   if (result.written.empty()) {
-    text = "No settings were written.";
+    text = "The settings were written for no user.";
   } else {
     text = "The settings were written for " + Count(result.written.size(), "user", "users") + ": " +
            NameList(result.written) + ".";
   }
   if (!result.notWritten.empty()) {
-    text += (result.written.empty() ? "\nThe users not written to: " : "\nThey were not written for ") +
-            Count(result.notWritten.size(), "user", "users") + ": " + NameList(result.notWritten) + ".";
+    text += "\nThey were not written for " + Count(result.notWritten.size(), "user", "users") + ": " +
+            NameList(result.notWritten) + ".";
   }
   return text;
 }
@@ -179,9 +178,7 @@ std::string ActionName(std::uint32_t dwAction) {
   return sz;
 }
 
-bool IsActionTicked(std::uint32_t dwAction) {
-  return dwAction <= ACTION_CODE_MASK && dwAction != ACTION_NOTHING;
-}
+bool IsActionTicked(std::uint32_t dwAction) { return dwAction <= ACTION_CODE_MASK && dwAction != ACTION_NOTHING; }
 
 std::int32_t SyncPrefCode(std::uint32_t dwAction) {
   if (dwAction > ACTION_CODE_MASK || dwAction == ACTION_NOTHING) return 3;
@@ -639,8 +636,7 @@ void MainWindowLogic::OfferToEndOverrides(const std::vector<std::uint32_t>& user
   switch (AskHotSync(m_view, "End the one-time actions anyway?", &bGoOnUnknown)) {
     case HotSyncGate::Go: break;
     case HotSyncGate::Syncing:
-      Tell("A HotSync is in progress. No one-time action was ended.", "HotSync in Progress",
-           ov::MessageIcon::Warning);
+      Tell("A HotSync is in progress. No one-time action was ended.", "HotSync in Progress", ov::MessageIcon::Warning);
       return;
     case HotSyncGate::Declined: return;
   }

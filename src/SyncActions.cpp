@@ -100,7 +100,8 @@ void SyncActionsLogic::btnEndOneTimeClick() {
   if (nOneTime == 0 || !m_pView) return;
   {
     ov::MessageRequest request;
-    request.text = "End the " + (nOneTime == 1 ? std::string("one-time action") : std::to_string(nOneTime) + " one-time actions") +
+    request.text = "End the " +
+                   (nOneTime == 1 ? std::string("one-time action") : std::to_string(nOneTime) + " one-time actions") +
                    " of " + m_userName + "? The next HotSync then does the default actions.";
     request.caption = syncactions::kCaption;
     request.icon = ov::MessageIcon::Question;
@@ -111,7 +112,8 @@ void SyncActionsLogic::btnEndOneTimeClick() {
     switch (AskHotSync(*m_pView, "End the one-time actions anyway?", &bGoOnUnknown)) {
       case HotSyncGate::Go: break;
       case HotSyncGate::Syncing:
-        Tell("A HotSync is in progress. No one-time action was ended.", "HotSync in Progress", ov::MessageIcon::Warning);
+        Tell("A HotSync is in progress. No one-time action was ended.", "HotSync in Progress",
+             ov::MessageIcon::Warning);
         return;
       case HotSyncGate::Declined: return;
     }

@@ -78,7 +78,8 @@ std::string PrefReadText(const PrefRead& read) {
 }
 
 std::string NextSyncText(const PrefRead& next) {
-  return next.bOneTime && next.state == PrefRead::State::Set ? palm::NextSyncText(next.nCode, true) : PrefReadText(next);
+  return next.bOneTime && next.state == PrefRead::State::Set ? palm::NextSyncText(next.nCode, true)
+                                                             : PrefReadText(next);
 }
 
 PrefRead ReadPermPref(std::uint32_t userId, std::uint32_t dwCreatorID) {
@@ -185,8 +186,12 @@ Lookup FindConduit(const std::vector<const CONDUIT_REC*>& conduits, const std::s
   return Lookup::NotFound;
 }
 
-std::string UserNameOf(const UserRecord& user) { return std::string(user.szName, strnlen(user.szName, sizeof user.szName)); }
-std::string ConduitTitleOf(const CONDUIT_REC& rec) { return std::string(rec.szTitle, strnlen(rec.szTitle, sizeof rec.szTitle)); }
+std::string UserNameOf(const UserRecord& user) {
+  return std::string(user.szName, strnlen(user.szName, sizeof user.szName));
+}
+std::string ConduitTitleOf(const CONDUIT_REC& rec) {
+  return std::string(rec.szTitle, strnlen(rec.szTitle, sizeof rec.szTitle));
+}
 std::string ConduitCreatorOf(const CONDUIT_REC& rec) {
   return std::string(rec.szCreator, strnlen(rec.szCreator, sizeof rec.szCreator));
 }

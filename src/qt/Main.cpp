@@ -41,8 +41,7 @@ constexpr int kRowRole = Qt::UserRole + 1;
 
 // A list in report style: whole-row selection, one selected row at most, no editing, a check
 // box per row in the first column.
-QTreeView* MakeList(QWidget* parent, const char* name, QStandardItemModel* model, int x, int y, int width,
-                    int height) {
+QTreeView* MakeList(QWidget* parent, const char* name, QStandardItemModel* model, int x, int y, int width, int height) {
   QTreeView* p = Named(new QTreeView(parent), name);
   p->setGeometry(x, y, width, height);
   p->setModel(model);
@@ -287,15 +286,12 @@ void TfmMain::SetBusy(bool bBusy) {
   }
 }
 
-ov::MessageAnswer TfmMain::ShowMessage(const ov::MessageRequest& request) {
-  return ShowRequest(this, request);
-}
+ov::MessageAnswer TfmMain::ShowMessage(const ov::MessageRequest& request) { return ShowRequest(this, request); }
 
 // -------------------------------------------------------------------------------------------------
 // Events
 
-void TfmMain::OnCondDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                                const QVector<int>& roles) {
+void TfmMain::OnCondDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QVector<int>& roles) {
   // Text changes carry other roles; only a tick is a change of state.
   if (m_bDrawing || !roles.contains(Qt::CheckStateRole) || topLeft.column() != 0) return;
   for (int nRow = topLeft.row(); nRow <= bottomRight.row(); ++nRow) {
@@ -303,8 +299,7 @@ void TfmMain::OnCondDataChanged(const QModelIndex& topLeft, const QModelIndex& b
   }
 }
 
-void TfmMain::OnUserDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
-                                const QVector<int>& roles) {
+void TfmMain::OnUserDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QVector<int>& roles) {
   if (m_bDrawing || !roles.contains(Qt::CheckStateRole) || topLeft.column() != 0) return;
   for (int nRow = topLeft.row(); nRow <= bottomRight.row(); ++nRow) {
     m_logic.SetUserTicked(nRow, m_pUserModel->item(nRow, 0)->checkState() == Qt::Checked);

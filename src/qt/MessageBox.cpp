@@ -37,8 +37,7 @@ ov::MessageAnswer RealMessageBox(QWidget* owner, const ov::MessageRequest& reque
 MessageBoxFunction g_pfnMessageBox = RealMessageBox;
 
 int CoreMessageHook(const char* text, const char* caption, ov::MessageIcon icon) {
-  return static_cast<int>(
-      ShowMessageBox(nullptr, QString::fromLocal8Bit(text), QString::fromLocal8Bit(caption), icon));
+  return static_cast<int>(ShowMessageBox(nullptr, QString::fromLocal8Bit(text), QString::fromLocal8Bit(caption), icon));
 }
 
 void CoreAssertHook(const char* text) {

@@ -13,7 +13,8 @@
 #include "src/qt/FormUtil.h"
 #include "src/qt/MessageBox.h"
 
-TfmSyncActions::TfmSyncActions(QWidget* owner, SyncActionsLogic& logic) : QDialog(owner, kFixedDialogFlags), m_logic(logic) {
+TfmSyncActions::TfmSyncActions(QWidget* owner, SyncActionsLogic& logic)
+    : QDialog(owner, kFixedDialogFlags), m_logic(logic) {
   setObjectName(QStringLiteral("fmSyncActions"));
   setWindowTitle(Local(m_logic.Caption()));
 
