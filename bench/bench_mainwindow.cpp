@@ -1,6 +1,8 @@
 // The main window on a large installation: start-up from the cache file (window shown), Apply to
 // every user, and the same sync-preference calls made in a plain loop, so that the cost the
-// window adds to the library calls shows as a ratio. Run by hand on a release build:
+// window adds to the library calls shows as a ratio. HotSync Manager runs (idle), so Apply asks
+// it before every user. Also one user's HotSync actions read back (the dialog's contents)
+// against the plain loop of the same reads. Run by hand on a release build:
 //   bench_mainwindow [users] [conduits]          (default 2000 users, 300 conduits)
 // The installation is built with the test fixture in a temporary directory and found through
 // the per-user registry (the fixture keeps that in a temporary file). The tool's data files
@@ -28,6 +30,7 @@
 #include "src/qt/Main.h"
 #include "src/qt/MessageBox.h"
 #include "src/OVUtil.h"
+#include "src/SyncActions.h"
 #include "tests/support/PalmFixture.h"
 #include "tests/support/TestFiles.h"
 
@@ -78,6 +81,7 @@ int main(int argc, char** argv) {
     // The backup conduit is always listed: nConduits - 1 registered conduits and the backup.
     fixture::Installation inst;
     inst.AddBenchmarkUsersAndConduits(nUsers, nConduits);
+    inst.SetHotSync("idle");
     inst.Commit();
     fixture::SetRegistryCorePath(inst.str());
     std::error_code ec;
@@ -95,7 +99,7 @@ int main(int argc, char** argv) {
     pWin.reset();
 
     const int kRounds = 5;
-    std::vector<double> tStart, tApply, tPlain;
+    std::vector<double> tStart, tApply, tLoop, tPlain, tPlainRead;
     for (int r = 0; r < kRounds; ++r) {
       tStart.push_back(Seconds([&] {
         pWin = std::make_unique<TfmMain>();
@@ -127,18 +131,55 @@ int main(int argc, char** argv) {
           }
         }
       }));
+      // The button: the HotSync check before each user, the progress window, and the search
+      // for one-time actions that would override the new defaults (there are none).
+      // The reads the button adds after a default Apply: every user's one-time action of every
+      // conduit.
+      tPlainRead.push_back(Seconds([&] {
+        for (std::uint32_t user : users) {
+          for (std::size_t i = 0; i < creators.size(); ++i) {
+            std::int32_t code = 0;
+            palm::UmGetUserTempSyncPreferences(user, creators[i], &code);
+          }
+        }
+      }));
       fs::resize_file(journal, 0, ec);
       g_nMessages = 0;
       tApply.push_back(Seconds([&] { pApply->click(); }));
       if (g_nMessages != 1) status = 1;
+      // The writing loop alone, with its HotSync check before each user.
+      fs::resize_file(journal, 0, ec);
+      tLoop.push_back(Seconds([&] {
+        if (pWin->Logic().ApplyToTickedUsers().nApplied != static_cast<int>(users.size())) status = 1;
+      }));
     }
     const std::size_t nJournal = inst.ReadJournal().size();
+
+    // One user's actions read back, as the HotSync actions dialog reads them, against the
+    // plain loop of the same reads.
+    const int kReadRounds = 51;
+    std::vector<double> tRead, tReadPlain;
+    const std::uint32_t reader = users[users.size() / 2];
+    for (int r = 0; r < kReadRounds; ++r) {
+      tReadPlain.push_back(Seconds([&] {
+        for (std::uint32_t creator : creators) {
+          std::int32_t code = 0;
+          palm::UmGetUserPermSyncPreferences(reader, creator, &code);
+          palm::UmGetUserTempSyncPreferences(reader, creator, &code);
+        }
+      }));
+      tRead.push_back(Seconds([&] {
+        SyncActionsLogic dialog(pWin->Logic(), reader, "bench");
+        if (dialog.Rows().size() != creators.size()) status = 1;
+      }));
+    }
     pWin.reset();
     CCondMgr::GetInstance()->RemoveAll();
     os::SetCurrentDirectory(startDir);
     fixture::ClearRegistryCorePath();
 
-    const Timing start = Summarise(tStart), apply = Summarise(tApply), plain = Summarise(tPlain);
+    const Timing start = Summarise(tStart), apply = Summarise(tApply), loop = Summarise(tLoop),
+                 plain = Summarise(tPlain), plainRead = Summarise(tPlainRead), read = Summarise(tRead), readPlain = Summarise(tReadPlain);
     std::printf("main window: %zu users, %zu conduits, %zu sync-preference calls per Apply\n",
                 users.size(), creators.size(), nCalls);
     std::printf("  first start (enumeration, window shown) %9.1f ms\n", tFirst * 1e3);
@@ -149,6 +190,18 @@ int main(int argc, char** argv) {
     std::printf("  plain loop of the same calls            %9.1f ms best  %9.1f ms median  (%.0f ns/call)\n",
                 plain.best * 1e3, plain.median * 1e3, plain.median * 1e9 / static_cast<double>(nCalls));
     std::printf("  Apply / plain loop (median)             %9.2f\n", apply.median / plain.median);
+    std::printf("  plain loop of the one-time reads after  %9.1f ms best  %9.1f ms median\n", plainRead.best * 1e3,
+                plainRead.median * 1e3);
+    std::printf("  Apply / plain loops of writes and reads %9.2f\n", apply.median / (plain.median + plainRead.median));
+    std::printf("  the writing loop with the HotSync check %9.1f ms best  %9.1f ms median\n", loop.best * 1e3,
+                loop.median * 1e3);
+    std::printf("  writing loop / plain loop (median)      %9.2f\n", loop.median / plain.median);
+    std::printf("one user's actions read back: %zu conduits, 2 reads each\n", creators.size());
+    std::printf("  HotSync actions dialog's contents       %9.3f ms best  %9.3f ms median\n", read.best * 1e3,
+                read.median * 1e3);
+    std::printf("  plain loop of the same reads            %9.3f ms best  %9.3f ms median\n", readPlain.best * 1e3,
+                readPlain.median * 1e3);
+    std::printf("  read-back / plain loop (median)         %9.2f\n", read.median / readPlain.median);
     if (nJournal != nCalls) {
       std::printf("  the last Apply wrote %zu journal lines, not %zu\n", nJournal, nCalls);
       status = 1;
