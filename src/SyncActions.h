@@ -17,12 +17,12 @@ class MainWindowLogic;
 
 // The texts and sizes of the dialog, shared by every view.
 namespace syncactions {
-inline constexpr int kClientWidth = 640;
+inline constexpr int kClientWidth = 720;
 inline constexpr int kClientHeight = 420;
 inline constexpr const char* kCaption = "HotSync Actions";
 inline constexpr const char* kUserLabel = "User Name:";
 inline constexpr const char* kColumns[] = {"Conduit", "Default", "Next HotSync"};
-inline constexpr int kColumnWidths[] = {170, 190, 230};
+inline constexpr int kColumnWidths[] = {170, 190, 310};
 inline constexpr const char* kCopy = "Copy to Conduit &List";
 inline constexpr const char* kEndOneTime = "&End One-Time Actions";
 inline constexpr const char* kClose = "&Close";
