@@ -118,7 +118,8 @@ void ExpectTextsFit(HotSyncWindow& w) {
   EXPECT_LE(total, list->viewport()->width()) << "the conduit list scrolls sideways at first";
   for (int i = 0; i < list->topLevelItemCount(); ++i) {
     const QTreeWidgetItem* item = list->topLevelItem(i);
-    for (int c : {HotSyncWindow::ColCreator, HotSyncWindow::ColKind, HotSyncWindow::ColDefault, HotSyncWindow::ColNext}) {
+    for (int c : {HotSyncWindow::ColCreator, HotSyncWindow::ColKind, HotSyncWindow::ColDefault,
+                  HotSyncWindow::ColNext}) {
       EXPECT_LT(QFontMetrics(item->font(c)).horizontalAdvance(item->text(c)), list->columnWidth(c))
           << item->text(c).toStdString();
     }
