@@ -12,10 +12,12 @@
 #include <QLabel>
 #include <QList>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "common/palm/SyncPrefNames.h"
 #include "palmdesk/Description.h"
 
 namespace palmdesk {
@@ -34,19 +36,14 @@ const char* KindName(SyncConduitKind kind) {
   return "";
 }
 
-QString ActionText(const SyncChoice& choice) {
-  if (choice.source == PreferenceSource::None) return QStringLiteral("(not set)");
-  if (const char* name = SyncActionName(choice.code)) return QString::fromLatin1(name);
-  return QStringLiteral("Unknown code %1").arg(choice.code);
+// The default action: the permanent preference, or "not set".
+std::string DefaultText(const UserPreferences::Entry& e) {
+  return e.hasPerm ? palm::SyncPrefName(e.perm) : std::string(palm::kSyncPrefNotSet);
 }
 
-QString FromText(PreferenceSource source) {
-  switch (source) {
-    case PreferenceSource::Temporary: return QStringLiteral("Temporary");
-    case PreferenceSource::Permanent: return QStringLiteral("Permanent");
-    case PreferenceSource::None: break;
-  }
-  return QString();
+// The next HotSync's action: the one-time (temporary) preference, marked, over the default.
+std::string NextText(const UserPreferences::Entry& e) {
+  return e.hasTemp ? palm::NextSyncText(e.temp, true) : DefaultText(e);
 }
 
 QTreeWidget* MakeList(QWidget* parent, const char* name, const QStringList& headers) {
@@ -76,9 +73,9 @@ HotSyncWindow::HotSyncWindow(const std::string& coreDir, QWidget* parent) : QWid
   m_pUsers = MakeList(splitter, "lvUsers", {QStringLiteral("User"), QStringLiteral("User ID")});
   m_pConduits = MakeList(splitter, "lvConduits",
                          {QStringLiteral("Conduit"), QStringLiteral("Creator"), QStringLiteral("Kind"),
-                          QStringLiteral("Next HotSync"), QStringLiteral("From")});
-  // Columns as wide as their longest text (actions in bold, as temporary ones show); the user
-  // names take what is left of their list.
+                          QStringLiteral("Default"), QStringLiteral("Next HotSync")});
+  // Columns as wide as their longest text (a one-time action in bold, with its mark), the
+  // conduit titles as wide as most are; the user names take what is left of their list.
   QFont bold = font();
   bold.setBold(true);
   const QFontMetrics plain(font()), strong(bold);
@@ -86,19 +83,32 @@ HotSyncWindow::HotSyncWindow(const std::string& coreDir, QWidget* parent) : QWid
   m_pUsers->header()->setStretchLastSection(false);
   m_pUsers->header()->setSectionResizeMode(0, QHeaderView::Stretch);
   m_pUsers->setColumnWidth(1, plain.horizontalAdvance(QStringLiteral("4294967295")) + pad);
-  m_pConduits->setColumnWidth(ColConduit, 22 * plain.averageCharWidth() + pad);
-  m_pConduits->setColumnWidth(ColCreator, plain.horizontalAdvance(QStringLiteral("0xFFFFFFFF")) + pad);
-  m_pConduits->setColumnWidth(ColKind, plain.horizontalAdvance(QStringLiteral("Registered")) + pad);
-  int action = 0;
-  for (std::int32_t code = 0; code < 4; ++code) {
-    action = std::max(action, strong.horizontalAdvance(QString::fromLatin1(SyncActionName(code))));
+  int defaultWidth = plain.horizontalAdvance(QString::fromLatin1(palm::kSyncPrefNotSet));
+  int nextWidth = defaultWidth;
+  for (std::int32_t code = palm::SYNC_PREF_SYNCHRONIZE; code <= palm::SYNC_PREF_CUSTOM; ++code) {
+    defaultWidth = std::max(defaultWidth, plain.horizontalAdvance(Text(palm::SyncPrefName(code))));
+    nextWidth = std::max(nextWidth, strong.horizontalAdvance(Text(palm::NextSyncText(code, true))));
   }
-  m_pConduits->setColumnWidth(ColAction, action + pad);
+  const int widths[ConduitColumns] = {
+      22 * plain.averageCharWidth() + pad,
+      plain.horizontalAdvance(QStringLiteral("0xFFFFFFFF")) + pad,
+      plain.horizontalAdvance(QStringLiteral("Registered")) + pad,
+      defaultWidth + pad,
+      nextWidth + pad,
+  };
+  int conduitsWidth = 0;
+  for (int col = 0; col < ConduitColumns; ++col) {
+    m_pConduits->setColumnWidth(col, widths[col]);
+    conduitsWidth += widths[col];
+  }
+  // Wide enough for every column without scrolling (and the list's frame and scroll bar).
+  conduitsWidth += 2 * m_pConduits->frameWidth() + m_pConduits->verticalScrollBar()->sizeHint().width();
+  const int usersWidth = 250;
   splitter->addWidget(m_pUsers);
   splitter->addWidget(m_pConduits);
   splitter->setStretchFactor(0, 0);
   splitter->setStretchFactor(1, 1);
-  splitter->setSizes({250, 700});
+  splitter->setSizes({usersWidth, conduitsWidth});
   splitter->setChildrenCollapsible(false);
 
   m_pStatus = new QLabel(this);
@@ -133,7 +143,9 @@ HotSyncWindow::HotSyncWindow(const std::string& coreDir, QWidget* parent) : QWid
   setTabOrder(m_pConduits, m_pSync);
   setTabOrder(m_pSync, m_pRefresh);
   setTabOrder(m_pRefresh, m_pClose);
-  resize(960, 540);
+  // At first both lists show all their columns.
+  const QMargins margins = layout->contentsMargins();
+  resize(std::max(960, margins.left() + usersWidth + splitter->handleWidth() + conduitsWidth + margins.right()), 540);
 
   WriteState(false);  // HotSync Manager runs from now on
   Refresh();
@@ -237,13 +249,12 @@ void HotSyncWindow::FillConduits(const QTreeWidgetItem* userItem) {
   QList<QTreeWidgetItem*> rows;
   rows.reserve(static_cast<int>(m_state.conduits().size()));
   for (const SyncConduit& c : m_state.conduits()) {
-    const SyncChoice choice = prefs.Find(c.creatorId);
-    auto* row = new QTreeWidgetItem(
-        {Text(c.title), Text(c.creator), QString::fromLatin1(KindName(c.kind)), ActionText(choice), FromText(choice.source)});
-    if (choice.source == PreferenceSource::Temporary) {
-      // A temporary preference overrides the permanent one for the next HotSync only.
-      row->setFont(ColAction, bold);
-      row->setFont(ColFrom, bold);
+    const UserPreferences::Entry e = prefs.Get(c.creatorId);
+    auto* row = new QTreeWidgetItem({Text(c.title), Text(c.creator), QString::fromLatin1(KindName(c.kind)),
+                                     Text(DefaultText(e)), Text(NextText(e))});
+    if (e.hasTemp) {
+      // A one-time action overrides the default for the next HotSync only.
+      row->setFont(ColNext, bold);
     }
     rows.append(row);
   }
@@ -255,7 +266,7 @@ QString HotSyncWindow::StatusText() const {
   if (!m_state.descriptionFound()) {
     parts << QStringLiteral("No %1 in the core directory: no users, no conduits.").arg(QString::fromLatin1(kDescriptionFile));
   } else {
-    parts << QStringLiteral("%1 users, %2 conduits. Bold: a temporary setting, for the next HotSync only.")
+    parts << QStringLiteral("%1 users, %2 conduits. Bold: a one-time action, for the next HotSync only.")
                  .arg(m_state.users().size())
                  .arg(m_state.conduits().size());
     if (m_state.descriptionProblems() > 0) {

@@ -1,7 +1,8 @@
 // The stand-in HotSync manager's window: the users of one installation, and for the selected
-// user what every conduit will do at the next HotSync, with the temporary preferences that
-// override the permanent ones marked. The conduit list is filled only for the selected user,
-// so an installation of thousands of users opens at once.
+// user every conduit's default action (the permanent preference) and what it will do at the
+// next HotSync (a one-time action, marked and in bold, over the default), named as Orvane names
+// them (common/palm/SyncPrefNames.h). The conduit list is filled only for the selected user, so
+// an installation of thousands of users opens at once.
 //
 // While the window exists HotSync Manager counts as running for the installation's HSAPI.DLL
 // (in any process): the window keeps the state file palmdesk.hotsync in the core directory,
@@ -28,7 +29,7 @@ class HotSyncWindow : public QWidget {
 
  public:
   // Columns of the conduit list.
-  enum ConduitColumn { ColConduit, ColCreator, ColKind, ColAction, ColFrom, ConduitColumns };
+  enum ConduitColumn { ColConduit, ColCreator, ColKind, ColDefault, ColNext, ConduitColumns };
 
   explicit HotSyncWindow(const std::string& coreDir, QWidget* parent = nullptr);
   ~HotSyncWindow() override;

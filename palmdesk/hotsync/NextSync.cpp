@@ -5,7 +5,6 @@
 #include <memory>
 #include <unordered_set>
 
-#include "common/palm/PalmApi.h"
 #include "palmdesk/Description.h"
 
 namespace palmdesk {
@@ -59,6 +58,11 @@ std::string ConduitTitle(const Description& d, const std::string& module, const 
 }
 
 }  // namespace
+
+UserPreferences::Entry UserPreferences::Get(std::uint32_t creatorId) const {
+  auto it = m_entries.find(creatorId);
+  return it == m_entries.end() ? Entry() : it->second;
+}
 
 SyncChoice UserPreferences::Find(std::uint32_t creatorId) const {
   SyncChoice choice;
@@ -189,16 +193,6 @@ JournalReadResult ReadJournalFile(const std::string& path, PreferenceTable* tabl
   // A last line without its line end is still being written: it counts once it is complete.
   result.partialLastLine = overlong || !pending.empty();
   return result;
-}
-
-const char* SyncActionName(std::int32_t code) {
-  switch (code) {
-    case palm::SYNC_PREF_SYNCHRONIZE: return "Synchronize";
-    case palm::SYNC_PREF_PC_TO_HH: return "Desktop overwrites handheld";
-    case palm::SYNC_PREF_HH_TO_PC: return "Handheld overwrites desktop";
-    case palm::SYNC_PREF_DO_NOTHING: return "Do nothing";
-    default: return nullptr;
-  }
 }
 
 void NextSync::Load(const std::string& coreDir) {

@@ -1,6 +1,7 @@
 // What the stand-in HotSync manager knows about the next HotSync of an installation: its users,
 // the conduits HotSync runs (registered, install and backup conduits), and for each user and
-// conduit the sync preference in force, the temporary one over the permanent one.
+// conduit the permanent and the temporary sync preference (the temporary one, when set, decides
+// the next HotSync).
 //
 // It reads the installation's own files in the core directory with palmdesk's reader: the
 // description "palmdesk.ini" and the sync-preference journal "palmdesk.journal" that the
@@ -47,6 +48,8 @@ class UserPreferences {
     bool hasPerm = false, hasTemp = false;
     std::int32_t perm = 0, temp = 0;
   };
+  // Both preferences of one conduit; neither set when none was written.
+  Entry Get(std::uint32_t creatorId) const;
   // The temporary preference when there is one, else the permanent one.
   SyncChoice Find(std::uint32_t creatorId) const;
   void Set(std::uint32_t creatorId, bool permanent, std::int32_t code);
@@ -98,10 +101,6 @@ struct JournalReadResult {
 // Reads the journal file at path into table, chunkSize bytes at a time (at least 1).
 // Whatever the file holds, a line longer than any journal line is skipped without being kept.
 JournalReadResult ReadJournalFile(const std::string& path, PreferenceTable* table, std::size_t chunkSize = 64 * 1024);
-
-// "Synchronize", "Desktop overwrites handheld", "Handheld overwrites desktop", "Do nothing";
-// nullptr for any other code.
-const char* SyncActionName(std::int32_t code);
 
 class NextSync {
  public:

@@ -1,7 +1,7 @@
 // The stand-in HotSync manager: the conduits and preferences it reads from an installation,
-// what its window shows for a user (temporary preferences over permanent ones), the same
-// conduits and IDs that Orvane's catalogue writes under, damaged journals, Refresh, and the
-// demo installation that carries hotsync.exe.
+// what its window shows for a user (default and next-HotSync actions, named as Orvane names
+// them), the same conduits, IDs and texts as Orvane's catalogue writes and reads back, damaged
+// journals, Refresh, and the demo installation that carries hotsync.exe.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -20,11 +21,13 @@
 #include "common/os/os.h"
 #include "common/palm/CondMgr.h"
 #include "common/palm/PalmApi.h"
+#include "common/palm/SyncPrefNames.h"
 #include "palmdesk/DemoMaker.h"
 #include "palmdesk/Description.h"
 #include "palmdesk/hotsync/HotSyncWindow.h"
 #include "palmdesk/hotsync/NextSync.h"
 #include "src/OVUtil.h"
+#include "src/UserActions.h"
 #include "tests/support/PalmFixture.h"
 
 namespace {
@@ -84,6 +87,45 @@ std::vector<Row> ConduitRows(HotSyncWindow& w) {
   return rows;
 }
 
+Row HeaderTexts(HotSyncWindow& w) {
+  const QTreeWidgetItem* header = w.findChild<QTreeWidget*>(QStringLiteral("lvConduits"))->headerItem();
+  Row r;
+  for (int c = 0; c < HotSyncWindow::ConduitColumns; ++c) r[c] = header->text(c).toStdString();
+  return r;
+}
+
+// One-time actions stand out: the next HotSync's action is bold exactly when a one-time action
+// decides it (its text carries the mark), and nothing else is.
+void ExpectOneTimeActionsInBold(HotSyncWindow& w) {
+  auto* list = w.findChild<QTreeWidget*>(QStringLiteral("lvConduits"));
+  const std::string mark = palm::kOneTimeMark;
+  for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* item = list->topLevelItem(i);
+    const std::string next = item->text(HotSyncWindow::ColNext).toStdString();
+    const bool oneTime = next.size() > mark.size() && next.compare(next.size() - mark.size(), mark.size(), mark) == 0;
+    for (int c = 0; c < HotSyncWindow::ConduitColumns; ++c) {
+      EXPECT_EQ(item->font(c).bold(), oneTime && c == HotSyncWindow::ColNext) << "row " << i << ", column " << c;
+    }
+  }
+}
+
+// Every action, creator and kind fits its column in the font it is drawn in, and the window
+// opens wide enough to show every column of the conduit list.
+void ExpectTextsFit(HotSyncWindow& w) {
+  auto* list = w.findChild<QTreeWidget*>(QStringLiteral("lvConduits"));
+  int total = 0;
+  for (int c = 0; c < HotSyncWindow::ConduitColumns; ++c) total += list->columnWidth(c);
+  EXPECT_LE(total, list->viewport()->width()) << "the conduit list scrolls sideways at first";
+  for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* item = list->topLevelItem(i);
+    for (int c : {HotSyncWindow::ColCreator, HotSyncWindow::ColKind, HotSyncWindow::ColDefault,
+                  HotSyncWindow::ColNext}) {
+      EXPECT_LT(QFontMetrics(item->font(c)).horizontalAdvance(item->text(c)), list->columnWidth(c))
+          << item->text(c).toStdString();
+    }
+  }
+}
+
 std::string CurrentUser(HotSyncWindow& w) {
   const QTreeWidgetItem* item = w.findChild<QTreeWidget*>(QStringLiteral("lvUsers"))->currentItem();
   return item ? item->text(0).toStdString() : std::string();
@@ -93,50 +135,74 @@ std::string Status(HotSyncWindow& w) {
   return w.findChild<QLabel*>(QStringLiteral("lblStatus"))->text().toStdString();
 }
 
-TEST(HotSyncWindow, ShowsTemporaryPreferencesOverPermanentOnes) {
+// Each conduit's default (permanent) action, and the next HotSync's: the one-time (temporary)
+// action marked when one is set, else the default. Every code is named, whatever was written.
+TEST(HotSyncWindow, ShowsDefaultAndNextHotSyncActions) {
   auto inst = MakeInstallation();
   AppendJournal(*inst,
                 "perm 1001 0x61646472 1\n"
-                "temp 1001 0x61646472 2\n"   // addr: temporary over permanent
+                "temp 1001 0x61646472 2\n"   // addr: one-time over the default
                 "temp 1001 0x64617465 0\n"
-                "perm 1001 0x64617465 3\n"   // date: a later permanent one does not beat it
+                "perm 1001 0x64617465 3\n"   // date: a later default does not end the one-time action
                 "perm 1001 0x496E7374 1\n"   // the install conduit, by its creator ID 'Inst'
-                "temp 1001 0xFFFFFFFF 3\n"   // backup
-                "perm 1001 0x6D656D6F 4\n"   // memo: a code HotSync has no name for
+                "temp 1001 0xFFFFFFFF 3\n"   // backup: one-time without a default
+                "perm 1001 0x6D656D6F 4\n"   // memo: custom
                 "perm 1002 0x64617465 2\n"
                 "temp 1002 0x6D656D6F 1\n"
-                "temp-delete 1002 0x6D656D6F\n"  // memo: deleted again
-                "temp 1003 0x61646472 0\n");
+                "temp-delete 1002 0x6D656D6F\n"  // memo: ended again, nothing left
+                "perm 1002 0x496E7374 0\n"
+                "temp 1002 0x496E7374 3\n"
+                "temp-delete 1002 0x496E7374\n"  // install: ended, the default decides again
+                "temp 1003 0x61646472 0\n"
+                "perm 1003 0x64617465 9\n"
+                "temp 1003 0x6D656D6F -1\n");
   HotSyncWindow w(inst->str());
+  w.show();
 
   EXPECT_EQ(w.windowTitle().toStdString(), "HotSync Manager (Orvane stand-in)");
   EXPECT_EQ(w.findChild<QTreeWidget*>(QStringLiteral("lvUsers"))->topLevelItemCount(), 3);
+  EXPECT_EQ(HeaderTexts(w), (Row{"Conduit", "Creator", "Kind", "Default", "Next HotSync"}));
   EXPECT_EQ(CurrentUser(w), "Alice Ashby") << "the first user is shown at once";
-  const std::vector<Row> alice = {
-      {"Address Book", "addr", "Registered", "Handheld overwrites desktop", "Temporary"},
-      {"Date Book", "date", "Registered", "Synchronize", "Temporary"},
-      {"Memo Pad Plus", "memo", "Registered", "Unknown code 4", "Permanent"},
-      {"Install Tool", "Inst", "Install", "Desktop overwrites handheld", "Permanent"},
-      {"Backup", "0xFFFFFFFF", "Backup", "Do nothing", "Temporary"},
-  };
-  EXPECT_EQ(ConduitRows(w), alice);
 
-  // Temporary rows stand out.
-  auto* list = w.findChild<QTreeWidget*>(QStringLiteral("lvConduits"));
-  EXPECT_TRUE(list->topLevelItem(0)->font(HotSyncWindow::ColAction).bold());
-  EXPECT_FALSE(list->topLevelItem(2)->font(HotSyncWindow::ColAction).bold());
-
-  ASSERT_TRUE(w.SelectUser(1002));
-  const std::vector<Row> bob = {
-      {"Address Book", "addr", "Registered", "(not set)", ""},
-      {"Date Book", "date", "Registered", "Handheld overwrites desktop", "Permanent"},
-      {"Memo Pad Plus", "memo", "Registered", "(not set)", ""},
-      {"Install Tool", "Inst", "Install", "(not set)", ""},
-      {"Backup", "0xFFFFFFFF", "Backup", "(not set)", ""},
+  const struct {
+    std::uint32_t userId;
+    std::vector<Row> rows;
+  } cases[] = {
+      {1001,
+       {
+           {"Address Book", "addr", "Registered", "Desktop overwrites handheld",
+            "Handheld overwrites Desktop (this time only)"},
+           {"Date Book", "date", "Registered", "Do Nothing", "Synchronize the files (this time only)"},
+           {"Memo Pad Plus", "memo", "Registered", "Custom", "Custom"},
+           {"Install Tool", "Inst", "Install", "Desktop overwrites handheld", "Desktop overwrites handheld"},
+           {"Backup", "0xFFFFFFFF", "Backup", "not set", "Do Nothing (this time only)"},
+       }},
+      {1002,
+       {
+           {"Address Book", "addr", "Registered", "not set", "not set"},
+           {"Date Book", "date", "Registered", "Handheld overwrites Desktop", "Handheld overwrites Desktop"},
+           {"Memo Pad Plus", "memo", "Registered", "not set", "not set"},
+           {"Install Tool", "Inst", "Install", "Synchronize the files", "Synchronize the files"},
+           {"Backup", "0xFFFFFFFF", "Backup", "not set", "not set"},
+       }},
+      {1003,
+       {
+           {"Address Book", "addr", "Registered", "not set", "Synchronize the files (this time only)"},
+           {"Date Book", "date", "Registered", "Unknown (9)", "Unknown (9)"},
+           {"Memo Pad Plus", "memo", "Registered", "not set", "Unknown (-1) (this time only)"},
+           {"Install Tool", "Inst", "Install", "not set", "not set"},
+           {"Backup", "0xFFFFFFFF", "Backup", "not set", "not set"},
+       }},
   };
-  EXPECT_EQ(ConduitRows(w), bob);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.userId);
+    ASSERT_TRUE(w.SelectUser(c.userId));
+    EXPECT_EQ(ConduitRows(w), c.rows);
+    ExpectOneTimeActionsInBold(w);
+    ExpectTextsFit(w);
+  }
   EXPECT_FALSE(w.SelectUser(4242));
-  EXPECT_EQ(CurrentUser(w), "Bob Brown");
+  EXPECT_EQ(CurrentUser(w), "Carol Chen");
 }
 
 // The window is HotSync Manager for the installation's HSAPI.DLL: running while it is open, and
@@ -179,8 +245,9 @@ TEST(HotSyncWindow, HotSyncButtonSetsTheStateTheHotSyncApiReports) {
 
 // Orvane's catalogue enumerates the conduits through the libraries and writes every user's
 // preferences under its records' creator IDs: the HotSync window must find each of them under
-// the same conduit, with the same title.
-TEST(HotSyncWindow, ShowsWhatOrvaneWroteForEveryConduit) {
+// the same conduit, with the same title, and name both actions exactly as Orvane reads them
+// back through the user data library.
+TEST(HotSyncWindow, ShowsWhatOrvaneWroteAndReadsBack) {
   auto inst = MakeInstallation();
   std::vector<Row> expected;
   {
@@ -203,20 +270,37 @@ TEST(HotSyncWindow, ShowsWhatOrvaneWroteForEveryConduit) {
     ASSERT_TRUE(LoadPalmLibs(PLIB_ALL));
     CCondMgr* mgr = CCondMgr::GetInstance();
     ASSERT_TRUE(mgr->LoadConduits(COND_SRC_DEFAULT));
-    std::int32_t code = 0;
-    for (CONDUIT_REC* rec = mgr->GetFirst(); rec; rec = mgr->GetNext(), ++code) {
-      EXPECT_EQ(palm::UmSetUserPermSyncPreferences(1003, rec->dwCreatorID, (code + 1) % 4), 0);
-      EXPECT_EQ(palm::UmSetUserTempSyncPreferences(1003, rec->dwCreatorID, code % 4), 0);
-      expected.push_back({rec->szTitle, "", "", palmdesk::SyncActionName(code % 4), "Temporary"});
+    // Per conduit: a default or none, a one-time action or none, one ended again.
+    std::vector<const CONDUIT_REC*> recs;
+    std::int32_t i = 0;
+    for (CONDUIT_REC* rec = mgr->GetFirst(); rec; rec = mgr->GetNext(), ++i) {
+      recs.push_back(rec);
+      if (i != 1) {
+        EXPECT_EQ(palm::UmSetUserPermSyncPreferences(1003, rec->dwCreatorID, (i + 1) % 5), 0);
+      }
+      if (i % 2 == 0) {
+        EXPECT_EQ(palm::UmSetUserTempSyncPreferences(1003, rec->dwCreatorID, i % 5), 0);
+      }
+      if (i == 4) {
+        EXPECT_EQ(palm::UmDeleteUserTempSyncPreferences(1003, rec->dwCreatorID), 0);
+      }
+    }
+    for (const UserConduitAction& a : ReadUserActions(1003, recs)) {
+      expected.push_back({a.pRec->szTitle, "", "", PrefReadText(a.perm), NextSyncText(a.next)});
     }
   }
   ASSERT_EQ(expected.size(), 5u);
+  // What Orvane reads: one conduit without a default, two with a one-time action in force.
+  EXPECT_EQ(expected[1][HotSyncWindow::ColDefault], "not set");
+  EXPECT_EQ(expected[2][HotSyncWindow::ColNext], "Handheld overwrites Desktop (this time only)");
+  EXPECT_EQ(expected[4][HotSyncWindow::ColNext], "Synchronize the files");
 
   HotSyncWindow w(inst->str());
   ASSERT_TRUE(w.SelectUser(1003));
   std::vector<Row> shown = ConduitRows(w);
   for (Row& r : shown) r[HotSyncWindow::ColCreator] = r[HotSyncWindow::ColKind] = "";
   EXPECT_EQ(shown, expected);
+  ExpectOneTimeActionsInBold(w);
 }
 
 // A journal with damage of every kind: what is readable still counts, the rest is skipped and
@@ -313,8 +397,8 @@ TEST(HotSyncWindow, DamagedOrMissingFilesGiveACalmWindow) {
   AppendJournal(*inst, std::string("\xff\x00\x7f", 3) + "\ntemp 1001 0x61646472 1\nperm 1001 0x64617465");
   {
     HotSyncWindow w(inst->str());
-    EXPECT_EQ(ConduitRows(w)[0][HotSyncWindow::ColAction], "Desktop overwrites handheld");
-    EXPECT_EQ(ConduitRows(w)[1][HotSyncWindow::ColAction], "(not set)") << "a line still being written waits";
+    EXPECT_EQ(ConduitRows(w)[0][HotSyncWindow::ColNext], "Desktop overwrites handheld (this time only)");
+    EXPECT_EQ(ConduitRows(w)[1][HotSyncWindow::ColDefault], "not set") << "a line still being written waits";
     EXPECT_NE(Status(w).find("1 damaged lines of palmdesk.journal were skipped"), std::string::npos) << Status(w);
   }
 
@@ -342,14 +426,15 @@ TEST(HotSyncWindow, RefreshReadsNewPreferencesAndKeepsTheUser) {
   auto inst = MakeInstallation();
   HotSyncWindow w(inst->str());
   ASSERT_TRUE(w.SelectUser(1002));
-  EXPECT_EQ(ConduitRows(w)[0][HotSyncWindow::ColAction], "(not set)");
+  EXPECT_EQ(ConduitRows(w)[0][HotSyncWindow::ColNext], "not set");
 
   AppendJournal(*inst, "perm 1002 0x61646472 3\ntemp 1002 0x6D656D6F 1\n");
   QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("btnRefresh")), Qt::LeftButton);
   EXPECT_EQ(CurrentUser(w), "Bob Brown");
-  EXPECT_EQ(ConduitRows(w)[0], (Row{"Address Book", "addr", "Registered", "Do nothing", "Permanent"}));
-  EXPECT_EQ(ConduitRows(w)[2],
-            (Row{"Memo Pad Plus", "memo", "Registered", "Desktop overwrites handheld", "Temporary"}));
+  EXPECT_EQ(ConduitRows(w)[0], (Row{"Address Book", "addr", "Registered", "Do Nothing", "Do Nothing"}));
+  EXPECT_EQ(ConduitRows(w)[2], (Row{"Memo Pad Plus", "memo", "Registered", "not set",
+                                    "Desktop overwrites handheld (this time only)"}));
+  ExpectOneTimeActionsInBold(w);
 }
 
 // palmdesk-demo puts hotsync.exe into every installation it writes, where Orvane's "Start

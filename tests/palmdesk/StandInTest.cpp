@@ -167,6 +167,70 @@ TEST(StandIn, SyncPreferencesGoToTheJournalAndFoldBack) {
   EXPECT_EQ(journal.back(), (fixture::JournalEntry{false, 1001, 0x61646472, 0, true}));
 }
 
+// The permanent and the temporary preference of each user and creator are two separate
+// values: a write of one never shows as the other, deleting the temporary one ends only it, and
+// a value never written (or deleted) answers "not found" and leaves the caller's code alone.
+// Each step is followed by reads of both kinds for its user and creator.
+TEST(StandIn, PermanentAndTemporaryPreferencesAreKeptApart) {
+  Installation inst;
+  Standard(inst).Commit();
+  Lib ud(inst, "UserData.dll");
+  auto setPerm = ud.Get<palm::PFN_UmSetUserSyncPreferences>("UmSetUserPermSyncPreferences");
+  auto setTemp = ud.Get<palm::PFN_UmSetUserSyncPreferences>("UmSetUserTempSyncPreferences");
+  auto getPerm = ud.Get<palm::PFN_UmGetUserSyncPreferences>("UmGetUserPermSyncPreferences");
+  auto getTemp = ud.Get<palm::PFN_UmGetUserSyncPreferences>("UmGetUserTempSyncPreferences");
+  auto delTemp = ud.Get<palm::PFN_UmDeleteUserTempSyncPreferences>("UmDeleteUserTempSyncPreferences");
+  ASSERT_TRUE(setPerm && setTemp && getPerm && getTemp && delTemp);
+
+  constexpr std::uint32_t kAddr = 0x61646472, kMemo = 0x6D656D6F;
+  constexpr std::int32_t kNotFound = -513, kBadUser = -505, kUntouched = -77;
+  enum class Op { Read, SetPerm, SetTemp, DeleteTemp };
+  struct Answer {
+    std::int32_t result;
+    std::int32_t code;  // kUntouched: the caller's code stays as it was
+  };
+  const Answer none = {kNotFound, kUntouched}, badUser = {kBadUser, kUntouched};
+  const struct {
+    const char* what;
+    Op op;
+    std::uint32_t user, creator;
+    std::int32_t code, result;
+    Answer perm, temp;
+  } steps[] = {
+      {"never written", Op::Read, 1001, kAddr, 0, 0, none, none},
+      {"a temporary write is no permanent one", Op::SetTemp, 1001, kAddr, 2, 0, none, {0, 2}},
+      {"a permanent write leaves the temporary one", Op::SetPerm, 1001, kAddr, 1, 0, {0, 1}, {0, 2}},
+      {"the last permanent write wins", Op::SetPerm, 1001, kAddr, 3, 0, {0, 3}, {0, 2}},
+      {"a temporary write leaves the permanent one", Op::SetTemp, 1001, kAddr, 0, 0, {0, 3}, {0, 0}},
+      {"deleting the temporary one keeps the permanent", Op::DeleteTemp, 1001, kAddr, 0, 0, {0, 3}, none},
+      {"deleting it again", Op::DeleteTemp, 1001, kAddr, 0, 0, {0, 3}, none},
+      {"a temporary write after the deletion", Op::SetTemp, 1001, kAddr, 4, 0, {0, 3}, {0, 4}},
+      {"another creator of the same user", Op::Read, 1001, kMemo, 0, 0, none, none},
+      {"a permanent write is no temporary one", Op::SetPerm, 1001, kMemo, 4, 0, {0, 4}, none},
+      {"another user of the same creator", Op::Read, 1002, kAddr, 0, 0, none, none},
+      {"any code is kept as given", Op::SetTemp, 1002, kAddr, -9, 0, none, {0, -9}},
+      {"deleting a temporary one without a permanent", Op::DeleteTemp, 1002, kAddr, 0, 0, none, none},
+      {"the first user's are still there", Op::Read, 1001, kAddr, 0, 0, {0, 3}, {0, 4}},
+      {"an unknown user, written", Op::SetTemp, 4242, kAddr, 1, kBadUser, badUser, badUser},
+      {"an unknown user, deleted", Op::DeleteTemp, 4242, kAddr, 0, kBadUser, badUser, badUser},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.what);
+    switch (step.op) {
+      case Op::Read: break;
+      case Op::SetPerm: EXPECT_EQ(setPerm(step.user, step.creator, step.code), step.result); break;
+      case Op::SetTemp: EXPECT_EQ(setTemp(step.user, step.creator, step.code), step.result); break;
+      case Op::DeleteTemp: EXPECT_EQ(delTemp(step.user, step.creator), step.result); break;
+    }
+    std::int32_t code = kUntouched;
+    EXPECT_EQ(getPerm(step.user, step.creator, &code), step.perm.result);
+    EXPECT_EQ(code, step.perm.code) << "permanent";
+    code = kUntouched;
+    EXPECT_EQ(getTemp(step.user, step.creator, &code), step.temp.result);
+    EXPECT_EQ(code, step.temp.code) << "temporary";
+  }
+}
+
 TEST(StandIn, ConduitManagerAndInstallAide) {
   Installation inst;
   Standard(inst).Commit();
