@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QList>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -143,9 +144,12 @@ HotSyncWindow::HotSyncWindow(const std::string& coreDir, QWidget* parent) : QWid
   setTabOrder(m_pConduits, m_pSync);
   setTabOrder(m_pSync, m_pRefresh);
   setTabOrder(m_pRefresh, m_pClose);
-  // At first both lists show all their columns.
+  // At first both lists show all their columns, unless the screen is narrower: then the window
+  // takes the screen's width and the conduit list scrolls sideways.
   const QMargins margins = layout->contentsMargins();
-  resize(std::max(960, margins.left() + usersWidth + splitter->handleWidth() + conduitsWidth + margins.right()), 540);
+  int width = std::max(960, margins.left() + usersWidth + splitter->handleWidth() + conduitsWidth + margins.right());
+  if (const QScreen* pScreen = screen()) width = std::min(width, pScreen->availableGeometry().width());
+  resize(width, 540);
 
   WriteState(false);  // HotSync Manager runs from now on
   Refresh();
@@ -264,7 +268,8 @@ void HotSyncWindow::FillConduits(const QTreeWidgetItem* userItem) {
 QString HotSyncWindow::StatusText() const {
   QStringList parts;
   if (!m_state.descriptionFound()) {
-    parts << QStringLiteral("No %1 in the core directory: no users, no conduits.").arg(QString::fromLatin1(kDescriptionFile));
+    parts << QStringLiteral("No %1 in the core directory: no users, no conduits.")
+                 .arg(QString::fromLatin1(kDescriptionFile));
   } else {
     parts << QStringLiteral("%1 users, %2 conduits. Bold: a one-time action, for the next HotSync only.")
                  .arg(m_state.users().size())
