@@ -1,8 +1,11 @@
-// The four modal dialogs on Windows. Each draws its logic's state with Win32 controls and hands
-// the user's choices to it; the rules stay in the logic.
+// The modal windows on Windows: the four dialogs and the progress window of a long run. Each
+// dialog draws its logic's state with Win32 controls and hands the user's choices to it; the
+// rules stay in the logic.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 #include "src/View.h"
 #include "src/profile.h"
@@ -68,4 +71,34 @@ class ProfDetailDlg final : public win32::Dialog, public ov::WindowView {
   bool OnCommand(int id, int code, HWND control) override;
 
   ProfDetailLogic& m_logic;
+};
+
+// The progress window of a long run, modal over its owner while the work goes on in the caller:
+// a line saying what is being done, a bar of the steps done, and Cancel (also Escape and the
+// close box). Between steps it handles the messages waiting for every window, so that the
+// windows repaint and Cancel answers.
+class ProgressWnd final : public win32::Dialog {
+ public:
+  ProgressWnd() = default;
+  // Enables the owner again (the window itself goes with the base).
+  ~ProgressWnd() override;
+
+  // Shows the window over owner, which is disabled until the window goes.
+  bool Open(HWND owner, const std::string& caption, int nTotal);
+  // nDone of the steps are done and text says what is being done; then the waiting messages.
+  // False once Cancel was pressed.
+  bool Step(int nDone, const std::string& text);
+  // Cancel, as if pressed: the work stops at its next step.
+  void Cancel();
+  bool IsCancelled() const { return m_bCancelled; }
+
+ private:
+  void OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+
+  HWND m_owner = nullptr;  // disabled while the window shows
+  std::string m_caption;
+  std::string m_text;
+  int m_nTotal = 0;
+  bool m_bCancelled = false;
 };

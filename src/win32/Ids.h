@@ -51,4 +51,7 @@ enum Profiles : int { kProfList = 500, kLoad, kSave };
 // The profile details dialog (OK: IDOK, Cancel: IDCANCEL).
 enum ProfDetail : int { kDescLabel = 600, kDesc, kFileLabel, kFile };
 
+// The progress window (Cancel: IDCANCEL).
+enum Progress : int { kProgressText = 800, kProgressBar };
+
 }  // namespace win32::id

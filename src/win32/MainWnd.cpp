@@ -39,6 +39,7 @@ constexpr UINT kUntickedImage = 1;
 MainWnd::MainWnd() : m_logic(*this) {}
 
 MainWnd::~MainWnd() {
+  m_progress.reset();
   if (Hwnd()) DestroyWindow(Hwnd());  // runs FormDestroy
   if (m_banner) DeleteObject(m_banner);
   if (m_iconBig) DestroyIcon(m_iconBig);
@@ -233,9 +234,18 @@ void MainWnd::RunProfiles(ProfileLogic& dialog) {
 }
 
 void MainWnd::RunSyncActions(SyncActionsLogic&) {}
-void MainWnd::ProgressBegin(const std::string&, int) {}
-bool MainWnd::ProgressStep(int, const std::string&) { return true; }
-void MainWnd::ProgressEnd() {}
+
+void MainWnd::ProgressBegin(const std::string& caption, int nTotal) {
+  m_progress = std::make_unique<ProgressWnd>();
+  if (!m_progress->Open(Hwnd(), caption, nTotal)) m_progress.reset();
+}
+
+bool MainWnd::ProgressStep(int nDone, const std::string& text) {
+  // Without its window the work runs to its end, as a short one does.
+  return m_progress ? m_progress->Step(nDone, text) : true;
+}
+
+void MainWnd::ProgressEnd() { m_progress.reset(); }
 
 void MainWnd::CloseWindow() {
   // After the command that asked for it has returned.
@@ -399,6 +409,14 @@ bool MainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       return true;
     case WM_CLOSE:
       // Exit, the close button and the system menu all come here; the close is never refused.
+      // While a long run shows its progress this window is disabled, but a close can still
+      // arrive (from the taskbar): it cancels the run, which is on the stack below this
+      // message, and the window stays.
+      if (m_progress) {
+        m_progress->Cancel();
+        *result = 0;
+        return true;
+      }
       if (m_bCreated) m_logic.FormClose();
       DestroyWindow(Hwnd());
       *result = 0;
