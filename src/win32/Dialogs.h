@@ -1,4 +1,4 @@
-// The modal windows on Windows: the four dialogs and the progress window of a long run. Each
+// The modal windows on Windows: the five dialogs and the progress window of a long run. Each
 // dialog draws its logic's state with Win32 controls and hands the user's choices to it; the
 // rules stay in the logic.
 #pragma once
@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "src/SyncActions.h"
 #include "src/View.h"
 #include "src/profile.h"
 #include "src/win32/Win32Util.h"
@@ -33,8 +34,31 @@ class UserInfoDlg final : public win32::Dialog {
  private:
   void OnInit() override;
   bool OnCommand(int id, int code, HWND control) override;
+  // HotSync Actions: the user's actions over the main window's conduit list, modal over this.
+  void OpenSyncActions();
 
   UserInfoLogic& m_logic;
+};
+
+// A user's default and next-HotSync action of every listed conduit; the rows that a one-time
+// action decides are drawn in bold.
+class SyncActionsDlg final : public win32::Dialog, public SyncActionsView {
+ public:
+  explicit SyncActionsDlg(SyncActionsLogic& logic);
+  ~SyncActionsDlg() override;
+
+  // SyncActionsView
+  ov::MessageAnswer ShowMessage(const ov::MessageRequest& request) override;
+  void RowsChanged() override;
+
+ private:
+  void OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  LRESULT OnNotify(NMHDR* header) override;
+
+  SyncActionsLogic& m_logic;
+  HWND m_list = nullptr;
+  HFONT m_bold = nullptr;
 };
 
 class ProfilesDlg final : public win32::Dialog, public ProfilesView {

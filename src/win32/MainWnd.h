@@ -46,7 +46,11 @@ class MainWnd final : public win32::Dialog, public MainView {
 
   void BuildControls();
   void SetRow(HWND list, int nRow, const std::string& text, const std::string* action, bool bTicked, bool bInsert);
+  // The popup menus, at the point of a WM_CONTEXTMENU (-1, -1 from the keyboard: under the
+  // selected row of list).
+  POINT PopupPoint(HWND list, LPARAM lp) const;
   void OpenPopup(LPARAM lp);
+  void OpenUserPopup(LPARAM lp);
   void Paint();
 
   MainWindowLogic m_logic;
