@@ -110,7 +110,8 @@ class ProgressWnd final : public win32::Dialog {
   // Shows the window over owner, which is disabled until the window goes.
   bool Open(HWND owner, const std::string& caption, int nTotal);
   // nDone of the steps are done and text says what is being done; then the waiting messages.
-  // False once Cancel was pressed.
+  // A step that comes within 30 ms of the last one shown is passed over. False once Cancel was
+  // pressed.
   bool Step(int nDone, const std::string& text);
   // Cancel, as if pressed: the work stops at its next step.
   void Cancel();
@@ -125,4 +126,7 @@ class ProgressWnd final : public win32::Dialog {
   std::string m_text;
   int m_nTotal = 0;
   bool m_bCancelled = false;
+  // When the window last showed a step and handled the waiting messages (GetTickCount64).
+  bool m_bLooked = false;
+  ULONGLONG m_lastLook = 0;
 };
