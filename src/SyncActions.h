@@ -22,7 +22,9 @@ inline constexpr int kClientHeight = 420;
 inline constexpr const char* kCaption = "HotSync Actions";
 inline constexpr const char* kUserLabel = "User Name:";
 inline constexpr const char* kColumns[] = {"Conduit", "Default", "Next HotSync"};
-inline constexpr int kColumnWidths[] = {170, 190, 310};
+// Wide enough for the longest action in bold (a row a one-time action decides), such as
+// "Handheld overwrites Desktop (this time only)", with the list's margins and scroll bar.
+inline constexpr int kColumnWidths[] = {170, 200, 300};
 inline constexpr const char* kCopy = "Copy to Conduit &List";
 inline constexpr const char* kEndOneTime = "&End One-Time Actions";
 inline constexpr const char* kClose = "&Close";

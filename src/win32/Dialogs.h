@@ -1,9 +1,13 @@
-// The four modal dialogs on Windows. Each draws its logic's state with Win32 controls and hands
-// the user's choices to it; the rules stay in the logic.
+// The modal windows on Windows: the five dialogs and the progress window of a long run. Each
+// dialog draws its logic's state with Win32 controls and hands the user's choices to it; the
+// rules stay in the logic.
 #pragma once
 
 #include <windows.h>
 
+#include <string>
+
+#include "src/SyncActions.h"
 #include "src/View.h"
 #include "src/profile.h"
 #include "src/win32/Win32Util.h"
@@ -30,8 +34,31 @@ class UserInfoDlg final : public win32::Dialog {
  private:
   void OnInit() override;
   bool OnCommand(int id, int code, HWND control) override;
+  // HotSync Actions: the user's actions over the main window's conduit list, modal over this.
+  void OpenSyncActions();
 
   UserInfoLogic& m_logic;
+};
+
+// A user's default and next-HotSync action of every listed conduit; the rows that a one-time
+// action decides are drawn in bold.
+class SyncActionsDlg final : public win32::Dialog, public SyncActionsView {
+ public:
+  explicit SyncActionsDlg(SyncActionsLogic& logic);
+  ~SyncActionsDlg() override;
+
+  // SyncActionsView
+  ov::MessageAnswer ShowMessage(const ov::MessageRequest& request) override;
+  void RowsChanged() override;
+
+ private:
+  void OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  LRESULT OnNotify(NMHDR* header) override;
+
+  SyncActionsLogic& m_logic;
+  HWND m_list = nullptr;
+  HFONT m_bold = nullptr;
 };
 
 class ProfilesDlg final : public win32::Dialog, public ProfilesView {
@@ -68,4 +95,38 @@ class ProfDetailDlg final : public win32::Dialog, public ov::WindowView {
   bool OnCommand(int id, int code, HWND control) override;
 
   ProfDetailLogic& m_logic;
+};
+
+// The progress window of a long run, modal over its owner while the work goes on in the caller:
+// a line saying what is being done, a bar of the steps done, and Cancel (also Escape and the
+// close box). Between steps it handles the messages waiting for every window, so that the
+// windows repaint and Cancel answers.
+class ProgressWnd final : public win32::Dialog {
+ public:
+  ProgressWnd() = default;
+  // Enables the owner again (the window itself goes with the base).
+  ~ProgressWnd() override;
+
+  // Shows the window over owner, which is disabled until the window goes.
+  bool Open(HWND owner, const std::string& caption, int nTotal);
+  // nDone of the steps are done and text says what is being done; then the waiting messages.
+  // A step that comes within 30 ms of the last one shown is passed over. False once Cancel was
+  // pressed.
+  bool Step(int nDone, const std::string& text);
+  // Cancel, as if pressed: the work stops at its next step.
+  void Cancel();
+  bool IsCancelled() const { return m_bCancelled; }
+
+ private:
+  void OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+
+  HWND m_owner = nullptr;  // disabled while the window shows
+  std::string m_caption;
+  std::string m_text;
+  int m_nTotal = 0;
+  bool m_bCancelled = false;
+  // When the window last showed a step and handled the waiting messages (GetTickCount64).
+  bool m_bLooked = false;
+  ULONGLONG m_lastLook = 0;
 };

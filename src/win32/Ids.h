@@ -28,6 +28,9 @@ enum Main : int {
 // The popup menu of the conduit list, in menu order.
 enum Popup : int { kMiSync = 200, kMiHH2PC, kMiPC2HH, kMiNothing };
 
+// The popup menu of the user list, in menu order.
+enum UserPopup : int { kMiUserActions = 210, kMiUserInfo };
+
 // The conduit detail dialog (OK: IDOK, Cancel: IDCANCEL).
 enum CondDetail : int { kTitleLabel = 300, kName, kSyncGroup, kRbtnSync, kRbtnPC2HH, kRbtnHH2PC, kRbtnNothing };
 
@@ -43,6 +46,7 @@ enum UserInfo : int {
   kDataDir,
   kExpGroup,
   kExpList,
+  kOpenActions,
 };
 
 // The profiles dialog (Cancel: IDCANCEL).
@@ -50,5 +54,11 @@ enum Profiles : int { kProfList = 500, kLoad, kSave };
 
 // The profile details dialog (OK: IDOK, Cancel: IDCANCEL).
 enum ProfDetail : int { kDescLabel = 600, kDesc, kFileLabel, kFile };
+
+// The HotSync actions dialog (Close: IDOK).
+enum SyncActions : int { kActionsUserLabel = 700, kActionsUserName, kActionsList, kActionsSummary, kCopy, kEndOneTime };
+
+// The progress window (Cancel: IDCANCEL).
+enum Progress : int { kProgressText = 800, kProgressBar };
 
 }  // namespace win32::id

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "src/CondDetail.h"
+#include "src/SyncActions.h"
 #include "src/Userinfo.h"
 #include "src/profile.h"
 #include "src/win32/Dialogs.h"
@@ -39,6 +40,7 @@ constexpr UINT kUntickedImage = 1;
 MainWnd::MainWnd() : m_logic(*this) {}
 
 MainWnd::~MainWnd() {
+  m_progress.reset();
   if (Hwnd()) DestroyWindow(Hwnd());  // runs FormDestroy
   if (m_banner) DeleteObject(m_banner);
   if (m_iconBig) DestroyIcon(m_iconBig);
@@ -232,10 +234,22 @@ void MainWnd::RunProfiles(ProfileLogic& dialog) {
   dlg.RunModal(Hwnd());
 }
 
-void MainWnd::RunSyncActions(SyncActionsLogic&) {}
-void MainWnd::ProgressBegin(const std::string&, int) {}
-bool MainWnd::ProgressStep(int, const std::string&) { return true; }
-void MainWnd::ProgressEnd() {}
+void MainWnd::RunSyncActions(SyncActionsLogic& dialog) {
+  SyncActionsDlg dlg(dialog);
+  dlg.RunModal(Hwnd());
+}
+
+void MainWnd::ProgressBegin(const std::string& caption, int nTotal) {
+  m_progress = std::make_unique<ProgressWnd>();
+  if (!m_progress->Open(Hwnd(), caption, nTotal)) m_progress.reset();
+}
+
+bool MainWnd::ProgressStep(int nDone, const std::string& text) {
+  // Without its window the work runs to its end, as a short one does.
+  return m_progress ? m_progress->Step(nDone, text) : true;
+}
+
+void MainWnd::ProgressEnd() { m_progress.reset(); }
 
 void MainWnd::CloseWindow() {
   // After the command that asked for it has returned.
@@ -268,6 +282,8 @@ bool MainWnd::OnCommand(int id, int code, HWND /*control*/) {
     case i::kMiHH2PC: m_logic.miHH2PCClick(); return true;
     case i::kMiPC2HH: m_logic.miPC2HHClick(); return true;
     case i::kMiNothing: m_logic.miNothingClick(); return true;
+    case i::kMiUserActions: m_logic.miUserActionsClick(); return true;
+    case i::kMiUserInfo: m_logic.miUserInfoClick(); return true;
     case IDOK: {
       // Enter on a list opens its row, as a double click does.
       HWND focus = GetFocus();
@@ -323,18 +339,23 @@ LRESULT MainWnd::OnNotify(NMHDR* header) {
   }
 }
 
-void MainWnd::OpenPopup(LPARAM lp) {
-  namespace i = win32::id;
+POINT MainWnd::PopupPoint(HWND list, LPARAM lp) const {
   POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
   if (pt.x == -1 && pt.y == -1) {
     // From the keyboard (the context-menu key, Shift+F10): under the selected row, or at the
     // list's corner without one. Only the low 32 bits carry the point.
     pt = {Scale(8), Scale(24)};
-    const int sel = ListView_GetNextItem(m_conds, -1, LVNI_SELECTED);
+    const int sel = ListView_GetNextItem(list, -1, LVNI_SELECTED);
     RECT rc;
-    if (sel >= 0 && ListView_GetItemRect(m_conds, sel, &rc, LVIR_LABEL)) pt = {rc.left + Scale(8), rc.bottom};
-    ClientToScreen(m_conds, &pt);
+    if (sel >= 0 && ListView_GetItemRect(list, sel, &rc, LVIR_LABEL)) pt = {rc.left + Scale(8), rc.bottom};
+    ClientToScreen(list, &pt);
   }
+  return pt;
+}
+
+void MainWnd::OpenPopup(LPARAM lp) {
+  namespace i = win32::id;
+  const POINT pt = PopupPoint(m_conds, lp);
   m_logic.pmCondPopup();
   const PopupState& popup = m_logic.Popup();
   HMENU menu = CreatePopupMenu();
@@ -352,6 +373,20 @@ void MainWnd::OpenPopup(LPARAM lp) {
     const UINT flags = MF_STRING | (popup.checked == it.item ? MF_CHECKED : MF_UNCHECKED);
     AppendMenuW(menu, flags, it.id, win32::Wide(it.text).c_str());
   }
+  const UINT cmd = win32::ShowPopupMenu(menu, pt.x, pt.y, Hwnd());
+  DestroyMenu(menu);
+  if (cmd != 0) OnCommand(static_cast<int>(cmd), 0, nullptr);
+}
+
+void MainWnd::OpenUserPopup(LPARAM lp) {
+  namespace i = win32::id;
+  // Both items are about the selected user: without one (a click beside the rows) no menu.
+  if (m_logic.SelectedUserRow() < 0) return;
+  const POINT pt = PopupPoint(m_users, lp);
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return;
+  AppendMenuW(menu, MF_STRING, i::kMiUserActions, win32::Wide(mainwnd::kMiUserActions).c_str());
+  AppendMenuW(menu, MF_STRING, i::kMiUserInfo, win32::Wide(mainwnd::kMiUserInfo).c_str());
   const UINT cmd = win32::ShowPopupMenu(menu, pt.x, pt.y, Hwnd());
   DestroyMenu(menu);
   if (cmd != 0) OnCommand(static_cast<int>(cmd), 0, nullptr);
@@ -388,8 +423,14 @@ bool MainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       return false;
     }
     case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wp) != m_conds || !m_bCreated) return false;
-      OpenPopup(lp);
+      if (!m_bCreated) return false;
+      if (reinterpret_cast<HWND>(wp) == m_conds) {
+        OpenPopup(lp);
+      } else if (reinterpret_cast<HWND>(wp) == m_users) {
+        OpenUserPopup(lp);
+      } else {
+        return false;
+      }
       *result = 0;
       return true;
     case WM_SETCURSOR:
@@ -399,6 +440,14 @@ bool MainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       return true;
     case WM_CLOSE:
       // Exit, the close button and the system menu all come here; the close is never refused.
+      // While a long run shows its progress this window is disabled, but a close can still
+      // arrive (from the taskbar): it cancels the run, which is on the stack below this
+      // message, and the window stays.
+      if (m_progress) {
+        m_progress->Cancel();
+        *result = 0;
+        return true;
+      }
       if (m_bCreated) m_logic.FormClose();
       DestroyWindow(Hwnd());
       *result = 0;

@@ -4,8 +4,12 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "src/Main.h"
 #include "src/win32/Win32Util.h"
+
+class ProgressWnd;
 
 class MainWnd final : public win32::Dialog, public MainView {
  public:
@@ -42,7 +46,11 @@ class MainWnd final : public win32::Dialog, public MainView {
 
   void BuildControls();
   void SetRow(HWND list, int nRow, const std::string& text, const std::string* action, bool bTicked, bool bInsert);
+  // The popup menus, at the point of a WM_CONTEXTMENU (-1, -1 from the keyboard: under the
+  // selected row of list).
+  POINT PopupPoint(HWND list, LPARAM lp) const;
   void OpenPopup(LPARAM lp);
+  void OpenUserPopup(LPARAM lp);
   void Paint();
 
   MainWindowLogic m_logic;
@@ -51,6 +59,8 @@ class MainWnd final : public win32::Dialog, public MainView {
   HBITMAP m_banner = nullptr;
   HICON m_iconBig = nullptr;
   HICON m_iconSmall = nullptr;
+  // The progress window while a long run shows it.
+  std::unique_ptr<ProgressWnd> m_progress;
   // Set while the view itself puts rows and ticks into the lists: their notifications are not
   // the user's and do not go to the logic.
   bool m_bUpdating = false;

@@ -1,8 +1,10 @@
-// The user information dialog: what UserData.dll knows about one user, read only.
+// The user information dialog: what UserData.dll knows about one user, read only, and the way to
+// the user's HotSync actions.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include "src/SyncActions.h"
 #include "src/Userinfo.h"
 #include "src/win32/Dialogs.h"
 #include "src/win32/Ids.h"
@@ -49,12 +51,27 @@ void UserInfoDlg::OnInit() {
     ++nRow;
   }
 
-  win32::MakeButton(hwnd, ui::kClose, (ui::kClientWidth - 80) / 2, 324, 80, 27, IDOK, true);
+  // HotSync Actions at the left under the frames, Close at the right; the actions need the main
+  // window's conduit list.
+  HWND actions = win32::MakeButton(hwnd, syncactions::kOpenButton, 12, 324, 130, 27, id::kOpenActions);
+  EnableWindow(actions, m_logic.Main() ? TRUE : FALSE);
+  win32::MakeButton(hwnd, ui::kClose, ui::kClientWidth - 12 - 80, 324, 80, 27, IDOK, true);
   win32::SizeAndCentre(hwnd, ui::kClientWidth, ui::kClientHeight);
 }
 
+void UserInfoDlg::OpenSyncActions() {
+  MainWindowLogic* pMain = m_logic.Main();
+  if (!pMain) return;
+  SyncActionsLogic logic(*pMain, m_logic.GetUserId(), m_logic.UserName());
+  SyncActionsDlg dlg(logic);
+  dlg.RunModal(Hwnd());
+}
+
 bool UserInfoDlg::OnCommand(int cmd, int /*code*/, HWND /*control*/) {
-  if (cmd != IDOK && cmd != IDCANCEL) return false;
-  End(cmd);
-  return true;
+  switch (cmd) {
+    case id::kOpenActions: OpenSyncActions(); return true;
+    case IDOK:
+    case IDCANCEL: End(cmd); return true;
+    default: return false;
+  }
 }

@@ -135,7 +135,13 @@ void SizeAndCentre(HWND hwnd, int width, int height) {
 namespace {
 
 ov::MessageAnswer SystemMessageBox(HWND owner, const ov::MessageRequest& request) {
-  UINT type = request.icon == ov::MessageIcon::Error ? MB_ICONERROR : MB_ICONINFORMATION;
+  UINT type = MB_ICONINFORMATION;
+  switch (request.icon) {
+    case ov::MessageIcon::Information: break;
+    case ov::MessageIcon::Warning: type = MB_ICONWARNING; break;
+    case ov::MessageIcon::Question: type = MB_ICONQUESTION; break;
+    case ov::MessageIcon::Error: type = MB_ICONERROR; break;
+  }
   if (request.buttons == ov::MessageButtons::YesNo) {
     type |= MB_YESNO;
     if (request.defaultAnswer != ov::MessageAnswer::Yes) type |= MB_DEFBUTTON2;
@@ -210,6 +216,10 @@ UINT ShowPopupMenu(HMENU menu, int x, int y, HWND owner) { return g_fnPopupMenu(
 void SetModalDriver(ModalDriver fn, void* context) {
   g_fnDriver = fn;
   g_pDriverContext = context;
+}
+
+void DriveModal(HWND window) {
+  if (g_fnDriver) g_fnDriver(window, g_pDriverContext);
 }
 
 // -------------------------------------------------------------------------------------------------

@@ -63,6 +63,10 @@ UINT ShowPopupMenu(HMENU menu, int x, int y, HWND owner);
 // drives the dialog from there (for example BM_CLICK on its buttons). nullptr: nobody.
 using ModalDriver = void (*)(HWND dialog, void* context);
 void SetModalDriver(ModalDriver fn, void* context);
+// Hands a modal window that runs no loop of its own to the driver, once it is on the screen:
+// the progress window, whose work goes on while it shows. Unlike a dialog's, it stays open
+// whatever the driver does; what the driver posts is handled at the work's next step.
+void DriveModal(HWND window);
 
 // A dialog window built from an empty in-memory template, its controls created in OnInit with
 // sizes in 96-dpi pixels. The dialog manager gives it Tab, mnemonics, Enter (the default

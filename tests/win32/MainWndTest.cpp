@@ -1,6 +1,7 @@
 // The Win32 main window under Wine against a stand-in installation: what it shows, how ticks,
 // the popup menu and the buttons reach the conduits, what Apply writes and says, and what a
 // close keeps.
+#include <chrono>
 #include <fstream>
 
 #include "common/palm/CondMgr.h"
@@ -198,6 +199,75 @@ TEST_F(Win32Main, ApplyReportsTheUsersWhoseSettingsFailed) {
   EXPECT_EQ(m_said[0].caption, "Error");
   EXPECT_EQ(m_said[0].icon, ov::MessageIcon::Error);
   EXPECT_EQ(m_pInst->ReadJournal().size(), 0u);
+}
+
+// An Apply that shows its progress (the delay set to none): the progress window is modal over
+// the main window and follows the users written. Cancel (its button, Escape, its close box, or
+// a close that reaches the disabled main window) stops before the next user, and the message
+// names who was written and who was not. Left alone it runs to the end (and shows again for
+// the search for one-time actions that follows a default Apply).
+TEST_F(Win32Main, ProgressFollowsALongApplyAndCancelStopsIt) {
+  enum Canceller { kNobody, kCancelButton, kEscape, kCloseBox, kMainClose };
+  for (const Canceller canceller : {kNobody, kCancelButton, kEscape, kCloseBox, kMainClose}) {
+    SCOPED_TRACE(canceller);
+    Standard();
+    Open();
+    m_pWin->Logic().SetProgressDelay(std::chrono::milliseconds(0));
+    HWND progress = nullptr;
+    bool mainEnabled = true;
+    int range = 0, pos = -1;
+    std::string label;
+    Then([&](HWND dlg) {
+      progress = dlg;
+      mainEnabled = IsWindowEnabled(Main()) != FALSE;
+      EXPECT_EQ(ClientSize96(dlg).cx, 380);
+      EXPECT_EQ(Text(GetDlgItem(dlg, IDCANCEL)), "Cancel");
+      range = static_cast<int>(SendMessageW(GetDlgItem(dlg, id::kProgressBar), PBM_GETRANGE, FALSE, 0));
+      // After the first user, while the Apply goes on.
+      Later([&, dlg] {
+        label = Text(GetDlgItem(dlg, id::kProgressText));
+        pos = static_cast<int>(SendMessageW(GetDlgItem(dlg, id::kProgressBar), PBM_GETPOS, 0, 0));
+        ExpectNothingCutOff(dlg);
+        switch (canceller) {
+          case kNobody: break;
+          case kCancelButton: Click(dlg, IDCANCEL); break;
+          case kEscape: PressKey(dlg, VK_ESCAPE); break;
+          case kCloseBox: SendMessageW(dlg, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+          case kMainClose: SendMessageW(Main(), WM_CLOSE, 0, 0); break;
+        }
+      });
+    });
+    Click(id::kApply);
+
+    ASSERT_FALSE(m_dialogs.empty());
+    EXPECT_EQ(m_dialogs[0], "Applying Settings");
+    EXPECT_FALSE(mainEnabled) << "modal over the main window";
+    EXPECT_EQ(range, 3);
+    EXPECT_EQ(label, "1 of 3 users written.");
+    EXPECT_EQ(pos, 1);
+    EXPECT_FALSE(IsWindow(progress)) << "the progress window is gone";
+    ASSERT_TRUE(IsWindow(Main()));
+    EXPECT_TRUE(IsWindowEnabled(Main()));
+    ASSERT_EQ(m_said.size(), 1u);
+    if (canceller == kNobody) {
+      EXPECT_EQ(m_pInst->ReadJournal().size(), 3u * kRowCount);
+      EXPECT_EQ(m_dialogs, (std::vector<std::string>{"Applying Settings", "Applying Settings"}));
+      EXPECT_EQ(m_said[0].text, "User settings updated successfully.");
+    } else {
+      const std::vector<fixture::JournalEntry> journal = m_pInst->ReadJournal();
+      EXPECT_EQ(journal.size(), static_cast<std::size_t>(kRowCount));
+      for (const auto& entry : journal) EXPECT_EQ(entry.userId, kFirstUserId);
+      EXPECT_EQ(m_dialogs.size(), 1u);
+      EXPECT_EQ(m_said[0].text,
+                "Apply was cancelled. The settings were written for 1 user: Alice.\nThey were not written for 2 "
+                "users: Bob, Carol.");
+      EXPECT_EQ(m_said[0].caption, "Apply Cancelled");
+      EXPECT_EQ(m_said[0].icon, ov::MessageIcon::Warning);
+      EXPECT_EQ(m_said[0].owner, Main());
+    }
+    TearDown();
+    SetUp();
+  }
 }
 
 // The popup menu from the keyboard (the context-menu key: -1, -1) opens under the selected

@@ -6,6 +6,8 @@ namespace win32test {
 
 namespace {
 Win32WindowTest* g_pTest = nullptr;
+constexpr wchar_t kLaterClass[] = L"OrvaneTestLater";
+constexpr UINT kRunLater = WM_APP + 1;
 }  // namespace
 
 std::string ItemText(HWND list, int row, int column) {
@@ -88,7 +90,19 @@ void Win32WindowTest::SetUp() {
   InitCommonControlsEx(&icc);
   m_said.clear();
   m_dialogs.clear();
+  m_answers.clear();
   g_pTest = this;
+  // A message-only window whose messages carry the Later calls.
+  static const ATOM laterClass = [] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = LaterProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kLaterClass;
+    return RegisterClassW(&wc);
+  }();
+  ASSERT_NE(laterClass, 0);
+  m_laterWnd = CreateWindowExW(0, kLaterClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this);
+  ASSERT_NE(m_laterWnd, nullptr);
   win32::InstallMessageHooks();
   win32::SetMessageBoxFunction(Capture);
   win32::SetPopupMenuFunction(ChooseFromMenu);
@@ -100,8 +114,14 @@ void Win32WindowTest::TearDown() {
   win32::SetMessageBoxFunction(nullptr);
   win32::SetPopupMenuFunction(nullptr);
   win32::SetModalDriver(nullptr, nullptr);
+  EXPECT_TRUE(m_answers.empty()) << m_answers.size() << " answer(s) never given";
+  m_answers.clear();
   EXPECT_TRUE(m_steps.empty()) << m_steps.size() << " dialog step(s) never ran";
   m_steps.clear();
+  EXPECT_TRUE(m_later.empty()) << m_later.size() << " later call(s) never ran";
+  m_later.clear();
+  if (m_laterWnd) DestroyWindow(m_laterWnd);
+  m_laterWnd = nullptr;
   g_pTest = nullptr;
 }
 
@@ -131,17 +151,39 @@ std::uint32_t Win32WindowTest::Action(int row) const {
   return pRec ? pRec->dwAction : 0xDEADBEEF;
 }
 
-std::vector<MenuItem> Win32WindowTest::Popup(UINT choose) {
+std::vector<MenuItem> Win32WindowTest::Popup(HWND list, UINT choose) {
   m_menu.clear();
   m_choose = choose;
-  SendMessageW(Main(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Conds()), MAKELPARAM(-1, -1));
+  SendMessageW(Main(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
   m_choose = 0;
   return m_menu;
 }
 
+void Win32WindowTest::Later(std::function<void()> fn) {
+  m_later.push_back(std::move(fn));
+  PostMessageW(m_laterWnd, kRunLater, 0, 0);
+}
+
+LRESULT CALLBACK Win32WindowTest::LaterProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kRunLater && g_pTest && !g_pTest->m_later.empty()) {
+    std::function<void()> fn = std::move(g_pTest->m_later.front());
+    g_pTest->m_later.erase(g_pTest->m_later.begin());
+    fn();
+    return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
 ov::MessageAnswer Win32WindowTest::Capture(HWND owner, const ov::MessageRequest& request) {
-  if (g_pTest) g_pTest->m_said.push_back({request.text, request.caption, request.icon, owner});
-  return request.buttons == ov::MessageButtons::YesNo ? ov::MessageAnswer::No : ov::MessageAnswer::Ok;
+  if (!g_pTest) return ov::MessageAnswer::Ok;
+  g_pTest->m_said.push_back({request.text, request.caption, request.icon, owner, request.buttons});
+  if (request.buttons != ov::MessageButtons::YesNo) return ov::MessageAnswer::Ok;
+  if (g_pTest->m_answers.empty()) {
+    return request.defaultAnswer == ov::MessageAnswer::Yes ? ov::MessageAnswer::Yes : ov::MessageAnswer::No;
+  }
+  const ov::MessageAnswer answer = g_pTest->m_answers.front();
+  g_pTest->m_answers.erase(g_pTest->m_answers.begin());
+  return answer;
 }
 
 UINT Win32WindowTest::ChooseFromMenu(HMENU menu, int x, int y, HWND /*owner*/) {

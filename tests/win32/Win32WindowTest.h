@@ -35,6 +35,7 @@ struct Said {
   std::string caption;
   ov::MessageIcon icon;
   HWND owner;
+  ov::MessageButtons buttons;
 };
 
 // One item of a popup menu as it was shown.
@@ -88,13 +89,20 @@ class Win32WindowTest : public windowtest::WindowTestBase<MainWnd> {
   }
   std::string ActionText(int row) const { return ItemText(Conds(), row, 1); }
   std::uint32_t Action(int row) const;
-  // Opens the popup menu from the keyboard over the selected row and chooses the item with
-  // command id (0: none); returns the items shown.
-  std::vector<MenuItem> Popup(UINT choose);
-  // Queues what to do with the next modal dialog that opens.
+  // Opens the popup menu of the conduit list (or of list) from the keyboard over the selected
+  // row and chooses the item with command id (0: none); returns the items shown.
+  std::vector<MenuItem> Popup(UINT choose) { return Popup(Conds(), choose); }
+  std::vector<MenuItem> Popup(HWND list, UINT choose);
+  // Queues what to do with the next modal dialog that opens (the progress window too).
   void Then(Step step) { m_steps.push_back(std::move(step)); }
+  // Runs fn from the next loop that handles messages: a modal loop, or the progress window
+  // between two steps of its work.
+  void Later(std::function<void()> fn);
 
   std::vector<Said> m_said;
+  // The answers to the next Yes/No questions, in order; without one a question gets its
+  // default button (the one Enter presses).
+  std::vector<ov::MessageAnswer> m_answers;
   // Captions of the modal dialogs in the order they opened.
   std::vector<std::string> m_dialogs;
   POINT m_menuAt{};
@@ -103,8 +111,11 @@ class Win32WindowTest : public windowtest::WindowTestBase<MainWnd> {
   static ov::MessageAnswer Capture(HWND owner, const ov::MessageRequest& request);
   static UINT ChooseFromMenu(HMENU menu, int x, int y, HWND owner);
   static void Drive(HWND dialog, void* context);
+  static LRESULT CALLBACK LaterProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
   std::vector<Step> m_steps;
+  std::vector<std::function<void()>> m_later;
+  HWND m_laterWnd = nullptr;
   std::vector<MenuItem> m_menu;
   UINT m_choose = 0;
 };

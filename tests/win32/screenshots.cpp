@@ -1,7 +1,8 @@
-// win32_screenshots OUTDIR: opens the five Win32 windows on the installation that kestrow.ini
-// beside this program names (the demo installation of run-wine.sh), one after the other, and
-// writes each as it is on the screen, frame included, to OUTDIR\win32-<name>.bmp. Run by
-// scripts/win32-screenshots.sh inside a Wine virtual desktop, which draws the frames.
+// win32_screenshots OUTDIR: opens the Win32 windows on the installation that kestrow.ini beside
+// this program names (the demo installation of run-wine.sh), one after the other, and writes
+// each as it is on the screen, frame included, to OUTDIR\win32-<name>.bmp. Run by
+// scripts/win32-screenshots.sh inside a Wine virtual desktop, which draws the frames. It writes
+// sync preferences of one user into the installation (the script runs it on a copy of its own).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,6 +10,9 @@
 #include <cstdio>
 #include <string>
 
+#include "common/palm/CondMgr.h"
+#include "common/palm/PalmLib.h"
+#include "src/OVUtil.h"
 #include "src/win32/Ids.h"
 #include "src/win32/MainWnd.h"
 #include "src/win32/Win32Util.h"
@@ -77,8 +81,9 @@ void Capture(HWND hwnd, const wchar_t* name) {
 }
 
 // What to do with each modal dialog as it opens.
-enum class Step { CondDetail, UserInfo, Profiles };
+enum class Step { CondDetail, UserInfo, Profiles, SyncActions, Progress };
 Step g_step;
+HWND g_progress = nullptr;
 
 void Drive(HWND dlg, void*) {
   switch (g_step) {
@@ -102,6 +107,26 @@ void Drive(HWND dlg, void*) {
       Capture(dlg, L"profiles");
       break;
     }
+    case Step::SyncActions:
+      Capture(dlg, L"syncactions");
+      break;
+    case Step::Progress:
+      // Drawn once it has a step to show.
+      g_progress = dlg;
+      break;
+  }
+}
+
+// A user whose handheld has a default for every listed conduit and two one-time actions, so
+// that the actions dialog shows both kinds of row.
+void WriteDemoPreferences(MainWnd& wnd, std::uint32_t userId) {
+  const int nRows = static_cast<int>(wnd.Logic().CondRows().size());
+  for (int i = 0; i < nRows; ++i) {
+    const CONDUIT_REC* pRec = wnd.Logic().CondRecordAt(i);
+    if (!pRec) continue;
+    const std::int32_t perm = i % 5 == 2 ? 1 : i % 5 == 4 ? 3 : 0;
+    palm::UmSetUserPermSyncPreferences(userId, pRec->dwCreatorID, perm);
+    if (i == 1 || i == 3) palm::UmSetUserTempSyncPreferences(userId, pRec->dwCreatorID, i == 1 ? 3 : 2);
   }
 }
 
@@ -149,6 +174,22 @@ int wmain(int argc, wchar_t** argv) {
 
   g_step = Step::Profiles;
   SendMessageW(GetDlgItem(main, win32::id::kProfiles), BM_CLICK, 0, 0);
+
+  // The HotSync actions of the selected user, as the user list's popup menu opens them.
+  if (const UserRecord* pUser = wnd.Logic().UserRecordAt(1)) WriteDemoPreferences(wnd, pUser->userId);
+  g_step = Step::SyncActions;
+  wnd.Logic().miUserActionsClick();
+
+  // The progress window of an Apply to the five users, two of them written.
+  g_step = Step::Progress;
+  wnd.ProgressBegin(mainwnd::kProgressCaption, 5);
+  wnd.ProgressStep(2, "2 of 5 users written.");
+  if (g_progress) {
+    Capture(g_progress, L"progress");
+  } else {
+    ++g_nFailed;
+  }
+  wnd.ProgressEnd();
 
   win32::SetModalDriver(nullptr, nullptr);
   // Leaves the installation's ovcurr.dat as it was: the window is destroyed without its close.
