@@ -1,7 +1,9 @@
 // The Win32 main window on a large installation, under Wine in the mingw64 stage: start-up
 // from the cache file (window shown), Apply to every user, and the same sync-preference calls
 // made in a plain loop, so that the cost the window and its logic add to the library calls
-// shows as a ratio.
+// shows as a ratio. HotSync Manager runs (idle), so Apply asks it before every user; the
+// writing loop alone, and the one-time reads the button adds after a default Apply, are timed
+// too.
 //   bench_win32_mainwindow [users] [conduits]          (default 2000 users, 300 conduits)
 // The installation is built with the test fixture in a temporary directory and found through
 // kestrow.ini beside this executable, which is removed afterwards with the data files.
@@ -98,6 +100,7 @@ int main(int argc, char** argv) {
     // The backup conduit is always listed: nConduits - 1 registered conduits and the backup.
     fixture::Installation inst;
     inst.AddBenchmarkUsersAndConduits(nUsers, nConduits);
+    inst.SetHotSync("idle");
     inst.Commit();
     fixture::PointKestrowIniAt(inst.str());
     const fs::path journal = inst.dir() / "palmdesk.journal";
@@ -112,7 +115,7 @@ int main(int argc, char** argv) {
     }
     pWin.reset();
 
-    std::vector<double> tStart, tApply, tPlain;
+    std::vector<double> tStart, tApply, tLoop, tPlain, tPlainRead;
     for (int r = 0; r < kRounds; ++r) {
       tStart.push_back(Seconds([&] { pWin = OpenWindow(); }));
       if (r + 1 < kRounds) pWin.reset();
@@ -136,10 +139,22 @@ int main(int argc, char** argv) {
           for (std::size_t i = 0; i < creators.size(); ++i) palm::UmSetUserPermSyncPreferences(user, creators[i], codes[i]);
         }
       }));
+      tPlainRead.push_back(Seconds([&] {
+        for (std::uint32_t user : users) {
+          for (std::uint32_t creator : creators) {
+            std::int32_t code = 0;
+            palm::UmGetUserTempSyncPreferences(user, creator, &code);
+          }
+        }
+      }));
       fs::resize_file(journal, 0, ec);
       g_nMessages = 0;
       tApply.push_back(Seconds([&] { SendMessageW(apply, BM_CLICK, 0, 0); }));
       if (g_nMessages != 1) status = 1;
+      fs::resize_file(journal, 0, ec);
+      tLoop.push_back(Seconds([&] {
+        if (pWin->Logic().ApplyToTickedUsers().nApplied != static_cast<int>(users.size())) status = 1;
+      }));
     }
     const std::size_t nJournal = inst.ReadJournal().size();
     pWin.reset();
@@ -148,7 +163,8 @@ int main(int argc, char** argv) {
     fixture::RemoveKestrowIni();
     for (const char* name : {"ovcond.dat", "ovcurr.dat"}) fs::remove(exeDir / name, ec);
 
-    const Timing start = Summarise(tStart), applied = Summarise(tApply), plain = Summarise(tPlain);
+    const Timing start = Summarise(tStart), applied = Summarise(tApply), loop = Summarise(tLoop),
+                 plain = Summarise(tPlain), plainRead = Summarise(tPlainRead);
     std::printf("Win32 main window under Wine: %zu users, %zu conduits, %zu sync-preference calls per Apply\n",
                 users.size(), creators.size(), nCalls);
     std::printf("  first start (enumeration, window shown) %9.1f ms\n", tFirst * 1e3);
@@ -159,6 +175,12 @@ int main(int argc, char** argv) {
     std::printf("  plain loop of the same calls            %9.1f ms best  %9.1f ms median  (%.0f ns/call)\n",
                 plain.best * 1e3, plain.median * 1e3, plain.median * 1e9 / static_cast<double>(nCalls));
     std::printf("  Apply / plain loop (median)             %9.2f\n", applied.median / plain.median);
+    std::printf("  plain loop of the one-time reads after  %9.1f ms best  %9.1f ms median\n", plainRead.best * 1e3,
+                plainRead.median * 1e3);
+    std::printf("  Apply / plain loops of writes and reads %9.2f\n", applied.median / (plain.median + plainRead.median));
+    std::printf("  the writing loop with the HotSync check %9.1f ms best  %9.1f ms median\n", loop.best * 1e3,
+                loop.median * 1e3);
+    std::printf("  writing loop / plain loop (median)      %9.2f\n", loop.median / plain.median);
     if (nJournal != nCalls) {
       std::printf("  the last Apply wrote %zu journal lines, not %zu\n", nJournal, nCalls);
       status = 1;
