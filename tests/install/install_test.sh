@@ -14,7 +14,7 @@ fail() { echo "install_test: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 program=$prefix/libexec/orvane
-for f in bin/orvane libexec/orvane/orvane libexec/orvane/help/orvane/index.htm \
+for f in bin/orvane libexec/orvane/orvane bin/orvanectl libexec/orvane/orvanectl libexec/orvane/help/orvane/index.htm \
          share/applications/orvane.desktop share/icons/hicolor/64x64/apps/orvane.png; do
   [ -e "$prefix/$f" ] || fail "not installed: $f"
 done
@@ -40,4 +40,9 @@ for f in ovcond.dat ovcurr.dat ovprof.dat ovprof1.dat; do
   [ -s "$work/data/orvane/$f" ] || fail "$f is not in the user's data directory"
   [ ! -e "$program/$f" ] || fail "$f was written beside the installed program"
 done
-echo "install_test: installed, answered --version and --help, kept the user's data in $work/data/orvane"
+
+# The console program beside it finds the same installation and the same data directory.
+users=$(XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data "$prefix/bin/orvanectl" users) ||
+  fail "orvanectl users failed"
+[ "$(printf '%s\n' "$users" | grep -c .)" -gt 1 ] || fail "orvanectl users listed nobody: $users"
+echo "install_test: installed, answered --version and --help, kept the user's data in $work/data/orvane, orvanectl beside it"
