@@ -48,27 +48,19 @@ std::int32_t UserText(std::uint32_t userId, std::string palmdesk::User::*field,
   return PutUserText(s, u->*field, buf, size);
 }
 
-std::int32_t SetPreference(bool permanent, std::uint32_t userId, std::uint32_t creatorId, std::int32_t code) {
+// One journal line: a preference written, or (erase) one removed so that it reads as never
+// written.
+std::int32_t WritePreference(bool permanent, bool erase, std::uint32_t userId, std::uint32_t creatorId,
+                             std::int32_t code) {
   Session s;
   if (s.FindUser(userId) == nullptr) return kBadUser;
   if (s.desc().faults.syncWriteFail) return *s.desc().faults.syncWriteFail;
   palmdesk::JournalLine line;
   line.permanent = permanent;
+  line.erase = erase;
   line.userId = userId;
   line.creatorId = creatorId;
-  line.code = code;
-  return s.AppendJournal(line) ? 0 : kCannotWrite;
-}
-
-std::int32_t DropPreference(bool permanent, std::uint32_t userId, std::uint32_t creatorId) {
-  Session s;
-  if (s.FindUser(userId) == nullptr) return kBadUser;
-  if (s.desc().faults.syncWriteFail) return *s.desc().faults.syncWriteFail;
-  palmdesk::JournalLine line;
-  line.permanent = permanent;
-  line.erase = true;
-  line.userId = userId;
-  line.creatorId = creatorId;
+  line.code = erase ? 0 : code;
   return s.AppendJournal(line) ? 0 : kCannotWrite;
 }
 
@@ -192,11 +184,11 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmSlotGetInstallDirectory(std::uint32_t, st
 #endif
 
 PALMDESK_EXPORT std::int32_t PALMAPI UmSetUserPermSyncPreferences(std::uint32_t userId, std::uint32_t creatorId, std::int32_t code) {
-  return SetPreference(true, userId, creatorId, code);
+  return WritePreference(true, false, userId, creatorId, code);
 }
 #ifndef PALMDESK_NO_TEMP_SYNC
 PALMDESK_EXPORT std::int32_t PALMAPI UmSetUserTempSyncPreferences(std::uint32_t userId, std::uint32_t creatorId, std::int32_t code) {
-  return SetPreference(false, userId, creatorId, code);
+  return WritePreference(false, false, userId, creatorId, code);
 }
 #endif
 PALMDESK_EXPORT std::int32_t PALMAPI UmGetUserPermSyncPreferences(std::uint32_t userId, std::uint32_t creatorId, std::int32_t* code) {
@@ -209,7 +201,7 @@ PALMDESK_EXPORT std::int32_t PALMAPI UmGetUserTempSyncPreferences(std::uint32_t 
 // Removes a user's temporary preference for one creator: a "temp-delete" journal line, after
 // which the temporary preference reads as never written and the permanent one is in force.
 PALMDESK_EXPORT std::int32_t PALMAPI UmDeleteUserTempSyncPreferences(std::uint32_t userId, std::uint32_t creatorId) {
-  return DropPreference(false, userId, creatorId);
+  return WritePreference(false, true, userId, creatorId, 0);
 }
 
 // The rest of the user data library's entry points, with Palm's prototypes so that a caller's

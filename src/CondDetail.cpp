@@ -5,6 +5,7 @@
 #include "common/misc/Assert.h"
 #include "common/palm/CondMgr.h"
 #include "src/Main.h"
+#include "src/UserActions.h"
 
 #define OV_SOURCE_NAME "src\\CondDetail"
 
@@ -30,7 +31,7 @@ void CondDetailLogic::SetData(CONDUIT_REC* pData) {
 bool CondDetailLogic::TransferData(bool bSave) {
   if (!m_pData) return false;
   if (!bSave) {
-    m_title.assign(m_pData->szTitle, strnlen(m_pData->szTitle, COND_TITLE_LEN));
+    m_title = ConduitTitleOf(*m_pData);
     m_choice = ChoiceForAction(m_pData->dwAction);
     return true;
   }

@@ -14,6 +14,7 @@
 #include "src/OVProfile.h"
 #include "src/OVUtil.h"
 #include "src/SyncActions.h"
+#include "src/UserActions.h"
 #include "src/Userinfo.h"
 #include "src/profile.h"
 
@@ -26,9 +27,6 @@ constexpr std::size_t kMaxNamedUsers = 10;
 
 const char* const kDataFileCond = "ovcond.dat";
 const char* const kDataFileCurr = "ovcurr.dat";
-
-// A text field of a record, up to its terminator or the end of its field.
-std::string FieldText(const char* sz, std::size_t cap) { return std::string(sz, strnlen(sz, cap)); }
 
 }  // namespace
 
@@ -88,6 +86,21 @@ HotSyncGate AskHotSync(ov::WindowView& view, const char* szGoOn, bool* pbGoOnUnk
   if (view.ShowMessage(request) != ov::MessageAnswer::Yes) return HotSyncGate::Declined;
   if (pbGoOnUnknown) *pbGoOnUnknown = true;
   return HotSyncGate::Go;
+}
+
+bool MayEndOneTimeActions(ov::WindowView& view) {
+  bool bGoOnUnknown = false;
+  switch (AskHotSync(view, "End the one-time actions anyway?", &bGoOnUnknown)) {
+    case HotSyncGate::Go: return true;
+    case HotSyncGate::Syncing: break;
+    case HotSyncGate::Declined: return false;
+  }
+  ov::MessageRequest request;
+  request.text = "A HotSync is in progress. No one-time action was ended.";
+  request.caption = "HotSync in Progress";
+  request.icon = ov::MessageIcon::Warning;
+  view.ShowMessage(request);
+  return false;
 }
 
 namespace {
@@ -343,7 +356,7 @@ void MainWindowLogic::FillUserList() {
     m_users.reserve(pRoster->GetCount());
     for (void* p = pRoster->GetFirst(); p; p = pRoster->GetNext()) {
       const UserRecord* pUser = static_cast<const UserRecord*>(p);
-      m_users.push_back({pUser, FieldText(pUser->szName, sizeof pUser->szName), true});
+      m_users.push_back({pUser, UserNameOf(*pUser), true});
     }
   }
   m_view.UserListChanged();
@@ -364,8 +377,7 @@ void MainWindowLogic::FillConduitList(bool bFromCache) {
   // The old rows refer to records the load has just destroyed: they go before anything else.
   m_conds.clear();
   for (CONDUIT_REC* pRec = g_pCondMgr->GetFirst(); pRec; pRec = g_pCondMgr->GetNext()) {
-    m_conds.push_back(
-        {pRec, FieldText(pRec->szTitle, COND_TITLE_LEN), ActionName(pRec->dwAction), IsActionTicked(pRec->dwAction)});
+    m_conds.push_back({pRec, ConduitTitleOf(*pRec), ActionName(pRec->dwAction), IsActionTicked(pRec->dwAction)});
   }
   const bool bHadSelection = m_nCondSelected >= 0;
   m_nCondSelected = -1;
@@ -632,14 +644,7 @@ void MainWindowLogic::OfferToEndOverrides(const std::vector<std::uint32_t>& user
   request.defaultAnswer = ov::MessageAnswer::No;
   if (m_view.ShowMessage(request) != ov::MessageAnswer::Yes) return;
 
-  bool bGoOnUnknown = false;
-  switch (AskHotSync(m_view, "End the one-time actions anyway?", &bGoOnUnknown)) {
-    case HotSyncGate::Go: break;
-    case HotSyncGate::Syncing:
-      Tell("A HotSync is in progress. No one-time action was ended.", "HotSync in Progress", ov::MessageIcon::Warning);
-      return;
-    case HotSyncGate::Declined: return;
-  }
+  if (!MayEndOneTimeActions(m_view)) return;
   const std::size_t nFailed = EndOneTimeActions(overrides);
   if (nFailed == 0) {
     Tell(Count(overrides.size(), "one-time action was", "one-time actions were") + " ended.", "Information",

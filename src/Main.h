@@ -212,6 +212,8 @@ enum class HotSyncGate {
 // Says nothing itself when a HotSync is in progress. The tool never closes or restarts
 // HotSync Manager.
 HotSyncGate AskHotSync(ov::WindowView& view, const char* szGoOn, bool* pbGoOnUnknown);
+// Whether one-time actions may be ended now (AskHotSync); a HotSync in progress is said.
+bool MayEndOneTimeActions(ov::WindowView& view);
 // The question's text before its last words ("Apply anyway?").
 inline constexpr const char* kHotSyncUnknownText =
     "HotSync Manager is running but does not say whether a HotSync is in progress. Settings written "

@@ -1,9 +1,10 @@
 #include "src/SyncActions.h"
 
+#include <utility>
+
 #include "common/misc/Message.h"
 #include "common/palm/CondMgr.h"
 #include "src/Main.h"
-#include "src/OVUtil.h"
 
 SyncActionsLogic::SyncActionsLogic(MainWindowLogic& main, std::uint32_t userId, std::string userName)
     : m_main(main), m_userId(userId), m_userName(std::move(userName)) {
@@ -11,21 +12,21 @@ SyncActionsLogic::SyncActionsLogic(MainWindowLogic& main, std::uint32_t userId, 
 }
 
 void SyncActionsLogic::Load() {
-  m_rows.clear();
   const std::vector<CondRow>& conds = m_main.CondRows();
-  m_rows.reserve(conds.size());
+  std::vector<const CONDUIT_REC*> conduits;
+  std::vector<int> condRows;
   for (std::size_t i = 0; i < conds.size(); ++i) {
-    const CONDUIT_REC* pRec = conds[i].pRec;
-    if (!pRec) continue;
-    SyncActionRow row;
-    row.nCondRow = static_cast<int>(i);
-    row.conduit = conds[i].title;
-    row.action.pRec = pRec;
-    row.action.perm = ReadPermPref(m_userId, pRec->dwCreatorID);
-    row.action.next = ReadNextPref(m_userId, pRec->dwCreatorID, row.action.perm);
-    row.defaultText = PrefReadText(row.action.perm);
-    row.nextText = NextSyncText(row.action.next);
-    m_rows.push_back(std::move(row));
+    if (!conds[i].pRec) continue;
+    conduits.push_back(conds[i].pRec);
+    condRows.push_back(static_cast<int>(i));
+  }
+  std::vector<UserConduitAction> actions = ReadUserActions(m_userId, conduits);
+  m_rows.clear();
+  m_rows.reserve(actions.size());
+  for (std::size_t i = 0; i < actions.size(); ++i) {
+    const int nCondRow = condRows[i];
+    m_rows.push_back({nCondRow, conds[static_cast<std::size_t>(nCondRow)].title, PrefReadText(actions[i].perm),
+                      NextSyncText(actions[i].next), actions[i]});
   }
   if (m_pView) m_pView->RowsChanged();
 }
@@ -98,31 +99,20 @@ void SyncActionsLogic::btnEndOneTimeClick() {
   const int nOneTime = OneTimeCount();
   // Ending needs the user's Yes, asked in the window.
   if (nOneTime == 0 || !m_pView) return;
-  {
-    ov::MessageRequest request;
-    request.text = "End the " +
-                   (nOneTime == 1 ? std::string("one-time action") : std::to_string(nOneTime) + " one-time actions") +
-                   " of " + m_userName + "? The next HotSync then does the default actions.";
-    request.caption = syncactions::kCaption;
-    request.icon = ov::MessageIcon::Question;
-    request.buttons = ov::MessageButtons::YesNo;
-    request.defaultAnswer = ov::MessageAnswer::No;
-    if (m_pView->ShowMessage(request) != ov::MessageAnswer::Yes) return;
-    bool bGoOnUnknown = false;
-    switch (AskHotSync(*m_pView, "End the one-time actions anyway?", &bGoOnUnknown)) {
-      case HotSyncGate::Go: break;
-      case HotSyncGate::Syncing:
-        Tell("A HotSync is in progress. No one-time action was ended.", "HotSync in Progress",
-             ov::MessageIcon::Warning);
-        return;
-      case HotSyncGate::Declined: return;
-    }
-  }
-  int nFailed = 0;
+  ov::MessageRequest request;
+  request.text = "End the " +
+                 (nOneTime == 1 ? std::string("one-time action") : std::to_string(nOneTime) + " one-time actions") +
+                 " of " + m_userName + "? The next HotSync then does the default actions.";
+  request.caption = syncactions::kCaption;
+  request.icon = ov::MessageIcon::Question;
+  request.buttons = ov::MessageButtons::YesNo;
+  request.defaultAnswer = ov::MessageAnswer::No;
+  if (m_pView->ShowMessage(request) != ov::MessageAnswer::Yes || !MayEndOneTimeActions(*m_pView)) return;
+  std::vector<OneTimeOverride> oneTime;
   for (const SyncActionRow& row : m_rows) {
-    if (!row.action.next.bOneTime) continue;
-    if (palm::UmDeleteUserTempSyncPreferences(m_userId, row.action.pRec->dwCreatorID) < 0) ++nFailed;
+    if (row.action.next.bOneTime) oneTime.push_back({m_userId, row.action.pRec->dwCreatorID});
   }
+  const std::size_t nFailed = m_main.EndOneTimeActions(oneTime);
   Load();
   if (nFailed) {
     Tell(std::to_string(nFailed) + " of " + std::to_string(nOneTime) + " one-time actions could not be ended.", "Error",

@@ -3,21 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/misc/AsciiCase.h"
 #include "common/palm/CondMgr.h"
 #include "src/OVUtil.h"
 
 namespace {
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
-    if (ca >= 'A' && ca <= 'Z') ca = static_cast<unsigned char>(ca - 'A' + 'a');
-    if (cb >= 'A' && cb <= 'Z') cb = static_cast<unsigned char>(cb - 'A' + 'a');
-    if (ca != cb) return false;
-  }
-  return true;
-}
 
 bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
@@ -42,7 +32,7 @@ Lookup FindByText(const std::vector<const T*>& items, const std::string& key, Te
     for (const T* p : items) {
       if (!p) continue;
       const std::string t = text(*p);
-      if (bExact ? t == key : SameIgnoringCase(t, key)) {
+      if (bExact ? t == key : ov::EqualNoCase(t, key)) {
         if (nFound++ == 0) *ppFound = p;
       }
     }

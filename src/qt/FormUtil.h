@@ -5,10 +5,13 @@
 
 #include <QAbstractItemView>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QString>
+#include <QStringList>
+#include <QTreeWidget>
 #include <QWidget>
 
 // The window flags of every fixed-size dialog: a title with the system menu and close, no
@@ -38,6 +41,34 @@ inline std::string ToLocal(const QString& text) { return text.toLocal8Bit().toSt
 inline QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption, int x, int y, int width = 80) {
   QPushButton* p = Named(new QPushButton(Local(caption), parent), name);
   p->setGeometry(x, y, width, kButtonHeight);
+  return p;
+}
+
+// A list of rows in report style: whole-row selection, one selected row at most, no editing,
+// columns in a fixed order.
+inline void SetReportStyle(QTreeView* p) {
+  p->setRootIsDecorated(false);
+  p->setItemsExpandable(false);
+  p->setUniformRowHeights(true);
+  p->setAllColumnsShowFocus(true);
+  p->setSelectionBehavior(QAbstractItemView::SelectRows);
+  p->setSelectionMode(QAbstractItemView::SingleSelection);
+  p->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  p->header()->setSectionsMovable(false);
+}
+
+// A read-only list in report style named name, with these column headers and widths; the last
+// column takes the room left when bStretchLast.
+template <std::size_t N>
+QTreeWidget* MakeReportList(QWidget* parent, const char* name, const char* const (&headers)[N], const int (&widths)[N],
+                            bool bStretchLast) {
+  QTreeWidget* p = Named(new QTreeWidget(parent), name);
+  SetReportStyle(p);
+  QStringList labels;
+  for (const char* sz : headers) labels << QString::fromLocal8Bit(sz);
+  p->setHeaderLabels(labels);
+  p->header()->setStretchLastSection(bStretchLast);
+  for (std::size_t i = 0; i < N; ++i) p->setColumnWidth(static_cast<int>(i), widths[i]);
   return p;
 }
 

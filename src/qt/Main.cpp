@@ -45,15 +45,8 @@ QTreeView* MakeList(QWidget* parent, const char* name, QStandardItemModel* model
   QTreeView* p = Named(new QTreeView(parent), name);
   p->setGeometry(x, y, width, height);
   p->setModel(model);
-  p->setRootIsDecorated(false);
-  p->setItemsExpandable(false);
-  p->setUniformRowHeights(true);
-  p->setAllColumnsShowFocus(true);
-  p->setSelectionBehavior(QAbstractItemView::SelectRows);
-  p->setSelectionMode(QAbstractItemView::SingleSelection);
-  p->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  SetReportStyle(p);
   p->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  p->header()->setSectionsMovable(false);
   p->header()->setStretchLastSection(true);
   return p;
 }

@@ -25,22 +25,7 @@ TfmSyncActions::TfmSyncActions(QWidget* owner, SyncActionsLogic& logic)
   pnlUserName->setMinimumWidth(164);
   pnlUserName->setFixedHeight(20);
 
-  lvActions = Named(new QTreeWidget(this), "lvActions");
-  lvActions->setRootIsDecorated(false);
-  lvActions->setItemsExpandable(false);
-  lvActions->setUniformRowHeights(true);
-  lvActions->setAllColumnsShowFocus(true);
-  lvActions->setSelectionBehavior(QAbstractItemView::SelectRows);
-  lvActions->setSelectionMode(QAbstractItemView::SingleSelection);
-  lvActions->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  QStringList headers;
-  for (const char* sz : syncactions::kColumns) headers << Local(sz);
-  lvActions->setHeaderLabels(headers);
-  lvActions->header()->setSectionsMovable(false);
-  lvActions->header()->setStretchLastSection(true);
-  for (int i = 0; i < static_cast<int>(std::size(syncactions::kColumnWidths)); ++i) {
-    lvActions->setColumnWidth(i, syncactions::kColumnWidths[i]);
-  }
+  lvActions = MakeReportList(this, "lvActions", syncactions::kColumns, syncactions::kColumnWidths, true);
   lblUser->setBuddy(lvActions);
 
   lblSummary = Named(new QLabel(this), "lblSummary");

@@ -42,20 +42,7 @@ TfmUserInfo::TfmUserInfo(QWidget* owner, UserInfoLogic* pLogic)
   Label2->setBuddy(edtDataDir);
 
   GroupBox2 = Named(new QGroupBox(Local(userinfo::kExpGroup), this), "GroupBox2");
-  lvExp = Named(new QTreeWidget(GroupBox2), "lvExp");
-  lvExp->setRootIsDecorated(false);
-  lvExp->setItemsExpandable(false);
-  lvExp->setUniformRowHeights(true);
-  lvExp->setAllColumnsShowFocus(true);
-  lvExp->setSelectionBehavior(QAbstractItemView::SelectRows);
-  lvExp->setSelectionMode(QAbstractItemView::SingleSelection);
-  lvExp->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  QStringList headers;
-  for (const char* sz : userinfo::kColumns) headers << Local(sz);
-  lvExp->setHeaderLabels(headers);
-  lvExp->header()->setSectionsMovable(false);
-  lvExp->header()->setStretchLastSection(false);
-  for (int i = 0; i < 4; ++i) lvExp->setColumnWidth(i, userinfo::kColumnWidths[i]);
+  lvExp = MakeReportList(GroupBox2, "lvExp", userinfo::kColumns, userinfo::kColumnWidths, false);
 
   btnActions = Named(new QPushButton(Local(syncactions::kOpenButton), this), "btnActions");
   btnActions->setFixedHeight(kButtonHeight);

@@ -19,20 +19,9 @@ TfmProfile::TfmProfile(QWidget* owner, ProfileLogic* pLogic)
   setObjectName(QStringLiteral("fmProfile"));
   setWindowTitle(Local(profiles::kCaption));
 
-  lvProf = Named(new QTreeWidget(this), "lvProf");
+  const int widths[] = {profiles::kColumnWidth, profiles::kColumnWidth};
+  lvProf = MakeReportList(this, "lvProf", profiles::kColumns, widths, true);
   lvProf->setGeometry(profiles::kListX, profiles::kListY, profiles::kListWidth, profiles::kListHeight);
-  lvProf->setColumnCount(2);
-  lvProf->setHeaderLabels({Local(profiles::kColumns[0]), Local(profiles::kColumns[1])});
-  lvProf->setColumnWidth(0, profiles::kColumnWidth);
-  lvProf->setColumnWidth(1, profiles::kColumnWidth);
-  lvProf->setRootIsDecorated(false);
-  lvProf->setItemsExpandable(false);
-  lvProf->setUniformRowHeights(true);
-  lvProf->setAllColumnsShowFocus(true);
-  lvProf->setSelectionBehavior(QAbstractItemView::SelectRows);
-  lvProf->setSelectionMode(QAbstractItemView::SingleSelection);
-  lvProf->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  lvProf->header()->setSectionsMovable(false);
   KeepSelectionVisible(lvProf);
 
   btnLoad = MakeButton(this, "btnLoad", profiles::kLoad, profiles::kLoadX, profiles::kButtonY, profiles::kLoadWidth);

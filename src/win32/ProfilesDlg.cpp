@@ -41,17 +41,7 @@ void ProfilesDlg::ListChanged() {
   ListView_DeleteAllItems(m_list);
   int nRow = 0;
   for (const ProfileRow& row : m_logic.Rows()) {
-    std::wstring desc = win32::Wide(row.description);
-    std::wstring file = win32::Wide(row.file);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = nRow;
-    item.pszText = desc.data();
-    SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    item.iSubItem = 1;
-    item.pszText = file.data();
-    SendMessageW(m_list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    ++nRow;
+    win32::InsertListRow(m_list, nRow++, {&row.description, &row.file});
   }
   const int sel = m_logic.SelectedRow();
   if (sel >= 0 && sel < nRow) {

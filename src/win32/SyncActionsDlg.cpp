@@ -63,17 +63,7 @@ void SyncActionsDlg::RowsChanged() {
   ListView_DeleteAllItems(m_list);
   int nRow = 0;
   for (const SyncActionRow& row : m_logic.Rows()) {
-    const std::string* texts[kColumnCount] = {&row.conduit, &row.defaultText, &row.nextText};
-    for (int col = 0; col < kColumnCount; ++col) {
-      std::wstring w = win32::Wide(*texts[col]);
-      LVITEMW item{};
-      item.mask = LVIF_TEXT;
-      item.iItem = nRow;
-      item.iSubItem = col;
-      item.pszText = w.data();
-      SendMessageW(m_list, col == 0 ? LVM_INSERTITEMW : LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
-    ++nRow;
+    win32::InsertListRow(m_list, nRow++, {&row.conduit, &row.defaultText, &row.nextText});
   }
   SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(m_list, nullptr, TRUE);

@@ -38,17 +38,7 @@ void UserInfoDlg::OnInit() {
   for (int i = 0; i < 4; ++i) win32::AddListColumn(list, i, ui::kColumns[i], ui::kColumnWidths[i]);
   int nRow = 0;
   for (const SlotRow& slot : m_logic.Slots()) {
-    const std::string* texts[] = {&slot.no, &slot.id, &slot.type, &slot.name};
-    for (int col = 0; col < 4; ++col) {
-      std::wstring w = win32::Wide(*texts[col]);
-      LVITEMW item{};
-      item.mask = LVIF_TEXT;
-      item.iItem = nRow;
-      item.iSubItem = col;
-      item.pszText = w.data();
-      SendMessageW(list, col == 0 ? LVM_INSERTITEMW : LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
-    ++nRow;
+    win32::InsertListRow(list, nRow++, {&slot.no, &slot.id, &slot.type, &slot.name});
   }
 
   // HotSync Actions at the left under the frames, Close at the right; the actions need the main

@@ -114,6 +114,19 @@ void AddListColumn(HWND list, int index, const std::string& text, int width) {
   SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&col));
 }
 
+void InsertListRow(HWND list, int nRow, std::initializer_list<const std::string*> texts) {
+  int col = 0;
+  for (const std::string* text : texts) {
+    std::wstring w = Wide(*text);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = nRow;
+    item.iSubItem = col++;
+    item.pszText = w.data();
+    SendMessageW(list, item.iSubItem == 0 ? LVM_INSERTITEMW : LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
 void SizeAndCentre(HWND hwnd, int width, int height) {
   RECT rc{0, 0, Scale(width), Scale(height)};
   AdjustWindowRectEx(&rc, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "src/View.h"
@@ -36,6 +37,8 @@ HWND MakeLabel(HWND parent, const std::string& text, int x, int y, int width, in
 // A list view in report style with whole-row selection, one selected row at most.
 HWND MakeListView(HWND parent, int x, int y, int width, int height, int id, DWORD extraStyle, DWORD exListStyle);
 void AddListColumn(HWND list, int index, const std::string& text, int width);
+// Inserts row nRow of a list view with one text per column, first column first.
+void InsertListRow(HWND list, int nRow, std::initializer_list<const std::string*> texts);
 
 // The window's size for a client area of width x height (96-dpi pixels), centred on the
 // desktop's work area.
