@@ -173,7 +173,7 @@ stage_mingw32() {
   # Palm's libraries are 32-bit __stdcall DLLs: this is the build users run. It is proven from
   # its own artifacts: building it checks at compile time every prototype's argument bytes and
   # calling convention, every stand-in export against the binding's pointer type, and the
-  # offsets of the install block and the cache record (common/palm/PalmAbi.cpp, palmdesk/*.cpp);
+  # offsets of the install block and the cache record (src/core/palm/PalmAbi.cpp, palmdesk/*.cpp);
   # the linked stand-in DLLs are then checked for plain export names and the argument bytes of
   # each __stdcall export (scripts/check-i686-abi.sh). Its tests run only under a 32-bit Wine
   # that a probe has seen run a 32-bit program.

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "common/os/os.h"
-#include "common/palm/CondMgr.h"
-#include "src/OVUtil.h"
+#include "src/core/os/os.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/core/OVUtil.h"
 #include "tests/support/PalmFixture.h"
 
 namespace fs = std::filesystem;

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "bench/BenchUtil.h"
-#include "common/os/os.h"
-#include "src/OVUtil.h"
+#include "src/core/os/os.h"
+#include "src/core/OVUtil.h"
 #include "src/cli/Cli.h"
 #include "tests/support/PalmFixture.h"
 #include "tests/support/TestFiles.h"

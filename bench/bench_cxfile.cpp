@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "common/misc/CxFile.h"
+#include "src/core/misc/CxFile.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "common/misc/CxList.h"
+#include "src/core/misc/CxList.h"
 
 int main(int argc, char** argv) {
   const std::uint32_t nItems = argc > 1 ? static_cast<std::uint32_t>(std::strtoul(argv[1], nullptr, 10)) : 1000000;

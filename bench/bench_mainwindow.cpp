@@ -25,12 +25,12 @@
 #include <QPushButton>
 
 #include "bench/BenchUtil.h"
-#include "common/os/os.h"
-#include "common/palm/CondMgr.h"
+#include "src/core/os/os.h"
+#include "src/core/palm/CondMgr.h"
 #include "src/qt/Main.h"
 #include "src/qt/MessageBox.h"
-#include "src/OVUtil.h"
-#include "src/SyncActions.h"
+#include "src/core/OVUtil.h"
+#include "src/logic/SyncActions.h"
 #include "tests/support/PalmFixture.h"
 #include "tests/support/TestFiles.h"
 

@@ -19,3 +19,15 @@ function(orvane_add_gtest name)
     PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120 RESOURCE_LOCK ${name}
                ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
+
+# Installs a Linux program into the programs' own directory (ORVANE_PROGRAM_DIR: the tool keeps
+# its help pages and data files beside itself) and links it from bin/.
+function(orvane_install_program target)
+  install(TARGETS ${target} RUNTIME DESTINATION ${ORVANE_PROGRAM_DIR})
+  install(CODE "
+    set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    file(MAKE_DIRECTORY \"\${bin}\")
+    file(REMOVE \"\${bin}/${target}\")
+    file(CREATE_LINK \"${ORVANE_LINK_DIR}/${target}\" \"\${bin}/${target}\" SYMBOLIC)
+    message(STATUS \"Installing: \${bin}/${target} -> ${ORVANE_LINK_DIR}/${target}\")")
+endfunction()

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "common/palm/CondMgr.h"
+#include "src/core/palm/CondMgr.h"
 #include "fuzz/FuzzInput.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 #include "fuzz/FuzzInput.h"
 
 namespace {

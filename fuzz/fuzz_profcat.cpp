@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fuzz/FuzzInput.h"
-#include "src/OVProfile.h"
+#include "src/core/OVProfile.h"
 
 namespace {
 

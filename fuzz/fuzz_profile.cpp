@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fuzz/FuzzInput.h"
-#include "src/OVProfile.h"
+#include "src/core/OVProfile.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <filesystem>
 #include <string>
 
-#include "common/misc/WinUtil.h"
-#include "common/os/os.h"
+#include "src/core/misc/ModuleDir.h"
+#include "src/core/os/os.h"
 #include "fuzz/FuzzInput.h"
-#include "src/OVUtil.h"
+#include "src/core/OVUtil.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "common/misc/CxFile.h"
-#include "common/palm/CondMgr.h"
+#include "src/core/misc/CxFile.h"
+#include "src/core/palm/CondMgr.h"
 #include "palmdesk/DemoMaker.h"
 #include "palmdesk/Description.h"
-#include "src/OVProfile.h"
+#include "src/core/OVProfile.h"
 
 namespace fs = std::filesystem;
 

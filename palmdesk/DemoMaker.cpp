@@ -8,7 +8,7 @@
 #include <set>
 #include <system_error>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 
 namespace palmdesk {
 namespace {

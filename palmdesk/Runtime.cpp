@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 
 namespace palmdesk {
 namespace {

@@ -26,10 +26,10 @@
 // Checks that an export has exactly the pointer type the binding calls it through: the same
 // arguments, result and calling convention (on 32-bit Windows a __stdcall callee pops its
 // arguments, so a mismatch corrupts the caller's stack). Used with the entry lists of
-// common/palm/PalmEntries.h: PALM_HSAPI_ENTRIES(PALMDESK_CHECK_EXPORT).
+// src/core/palm/PalmEntries.h: PALM_HSAPI_ENTRIES(PALMDESK_CHECK_EXPORT).
 #define PALMDESK_CHECK_EXPORT(lib, name, bytes)                              \
   static_assert(std::is_same_v<decltype(&name), palm::PFN_##name>, #name \
-                " is not exported with the prototype of common/palm/PalmApi.h");
+                " is not exported with the prototype of src/core/palm/PalmApi.h");
 
 namespace palmdesk {
 

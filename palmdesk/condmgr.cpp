@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <type_traits>
 
-#include "common/palm/PalmApi.h"
+#include "src/core/palm/PalmApi.h"
 #include "palmdesk/Runtime.h"
 
 namespace {

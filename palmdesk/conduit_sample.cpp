@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 #include "palmdesk/Description.h"
 #include "palmdesk/Runtime.h"
 

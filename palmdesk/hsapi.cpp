@@ -7,7 +7,7 @@
 // when it runs: the stand-in has nothing to drive.
 #include <type_traits>
 
-#include "common/palm/PalmApi.h"
+#include "src/core/palm/PalmApi.h"
 #include "palmdesk/Runtime.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <type_traits>
 
-#include "common/misc/Endian.h"
-#include "common/palm/PalmApi.h"
+#include "src/core/misc/Endian.h"
+#include "src/core/palm/PalmApi.h"
 #include "palmdesk/Runtime.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 #include "palmdesk/DemoMaker.h"
 
 int main(int argc, char** argv) {

@@ -8,7 +8,7 @@
 // leaves out UmSetUserTempSyncPreferences.
 #include <type_traits>
 
-#include "common/palm/PalmApi.h"
+#include "src/core/palm/PalmApi.h"
 #include "palmdesk/Runtime.h"
 
 namespace {

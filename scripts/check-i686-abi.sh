@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Checks the linked 32-bit (i686) stand-in Palm libraries against Palm's interface:
 #   - the export table of each DLL (i686-w64-mingw32-objdump -p) lists every entry point of
-#     common/palm/PalmEntries.h under its plain name, and nothing decorated (Name@N) or extra;
+#     src/core/palm/PalmEntries.h under its plain name, and nothing decorated (Name@N) or extra;
 #   - the definition file the linker wrote for it (-Wl,--output-def) names each export Name@N
 #     with N, the bytes its __stdcall code pops, equal to the documented argument bytes.
-# The expected names and bytes are read from common/palm/PalmEntries.h, the one table of them.
+# The expected names and bytes are read from src/core/palm/PalmEntries.h, the one table of them.
 #
 #   scripts/check-i686-abi.sh <mingw32 build directory>
 # Prints one line per library and a summary; exit status 1 on any mismatch, 2 on bad usage.
@@ -18,7 +18,7 @@ if [ -z "$build" ] || [ ! -d "$build" ]; then
 fi
 objdump=i686-w64-mingw32-objdump
 command -v "$objdump" >/dev/null || { echo "check-i686-abi: $objdump not found" >&2; exit 2; }
-table=common/palm/PalmEntries.h
+table=src/core/palm/PalmEntries.h
 
 declare -A file=([CONDMGR]=condmgr.dll [USERDATA]=UserData.dll [HSAPI]=HSAPI.DLL [INSTAIDE]=instaide.dll)
 failed=0

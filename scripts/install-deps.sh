@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # the console program: options and help, JSON (header-only, also used by the Windows builds)
+  libcli11-dev nlohmann-json3-dev
   # window library: Qt 6, and Qt 5.15 for the compatibility build
   qt6-base-dev qtbase5-dev
   # Windows cross builds and their test runs

@@ -8,7 +8,7 @@
 // The installation is built with the test fixture in a temporary directory and found through
 // kestrow.ini beside this executable, which is removed afterwards with the data files.
 #include "bench/BenchUtil.h"
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 
 #include <windows.h>
 
@@ -26,8 +26,8 @@
 #include <system_error>
 #include <vector>
 
-#include "common/palm/CondMgr.h"
-#include "src/OVUtil.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/core/OVUtil.h"
 #include "src/win32/Ids.h"
 #include "src/win32/MainWnd.h"
 #include "src/win32/Win32Util.h"

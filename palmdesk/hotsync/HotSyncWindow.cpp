@@ -18,7 +18,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "common/palm/SyncPrefNames.h"
+#include "src/core/palm/SyncPrefNames.h"
 #include "palmdesk/Description.h"
 
 namespace palmdesk {

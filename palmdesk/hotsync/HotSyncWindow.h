@@ -1,7 +1,7 @@
 // The stand-in HotSync manager's window: the users of one installation, and for the selected
 // user every conduit's default action (the permanent preference) and what it will do at the
 // next HotSync (a one-time action, marked and in bold, over the default), named as Orvane names
-// them (common/palm/SyncPrefNames.h). The conduit list is filled only for the selected user, so
+// them (src/core/palm/SyncPrefNames.h). The conduit list is filled only for the selected user, so
 // an installation of thousands of users opens at once.
 //
 // While the window exists HotSync Manager counts as running for the installation's HSAPI.DLL

@@ -5,7 +5,7 @@
 
 #include <QApplication>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 #include "palmdesk/hotsync/HotSyncWindow.h"
 
 namespace {

@@ -11,18 +11,18 @@
 #include <string>
 #include <vector>
 
-#include "common/misc/Message.h"
-#include "common/misc/WinUtil.h"
-#include "common/os/os.h"
-#include "common/palm/CondMgr.h"
-#include "src/HotSync.h"
-#include "src/Main.h"
-#include "src/OVProfile.h"
-#include "src/OVUtil.h"
-#include "src/ProfDetail.h"
-#include "src/ProfileText.h"
-#include "src/UserActions.h"
-#include "src/profile.h"
+#include "src/core/misc/Message.h"
+#include "src/core/misc/ModuleDir.h"
+#include "src/core/os/os.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/core/HotSync.h"
+#include "src/logic/Main.h"
+#include "src/core/OVProfile.h"
+#include "src/core/OVUtil.h"
+#include "src/logic/ProfDetail.h"
+#include "src/core/ProfileText.h"
+#include "src/core/UserActions.h"
+#include "src/logic/profile.h"
 
 #ifndef ORVANE_VERSION
 #define ORVANE_VERSION "unknown"

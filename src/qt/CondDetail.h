@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "src/CondDetail.h"
+#include "src/logic/CondDetail.h"
 
 class QGroupBox;
 class QLabel;

@@ -8,7 +8,7 @@
 #include <QMainWindow>
 #include <QVector>
 
-#include "src/Main.h"
+#include "src/logic/Main.h"
 
 class QAction;
 class QCheckBox;

@@ -2,8 +2,8 @@
 
 #include <QMessageBox>
 
-#include "common/misc/Assert.h"
-#include "src/Main.h"
+#include "src/core/misc/Assert.h"
+#include "src/logic/Main.h"
 
 namespace {
 

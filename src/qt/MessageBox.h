@@ -4,8 +4,8 @@
 
 #include <QString>
 
-#include "common/misc/Message.h"
-#include "src/View.h"
+#include "src/core/misc/Message.h"
+#include "src/logic/View.h"
 
 class QWidget;
 

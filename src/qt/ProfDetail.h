@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "src/ProfDetail.h"
+#include "src/logic/ProfDetail.h"
 
 class QLabel;
 class QLineEdit;

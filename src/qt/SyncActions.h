@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "src/SyncActions.h"
+#include "src/logic/SyncActions.h"
 
 class QLabel;
 class QPushButton;

@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "src/SyncActions.h"
+#include "src/logic/SyncActions.h"
 #include "src/qt/FormUtil.h"
 #include "src/qt/SyncActions.h"
 

@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "src/Userinfo.h"
+#include "src/logic/Userinfo.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "src/profile.h"
+#include "src/logic/profile.h"
 
 class QPushButton;
 class QShowEvent;

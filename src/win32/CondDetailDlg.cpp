@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "src/CondDetail.h"
+#include "src/logic/CondDetail.h"
 #include "src/win32/Dialogs.h"
 #include "src/win32/Ids.h"
 

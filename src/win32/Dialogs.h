@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "src/SyncActions.h"
-#include "src/View.h"
-#include "src/profile.h"
+#include "src/logic/SyncActions.h"
+#include "src/logic/View.h"
+#include "src/logic/profile.h"
 #include "src/win32/Win32Util.h"
 
 class CondDetailLogic;

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "src/CondDetail.h"
-#include "src/SyncActions.h"
-#include "src/Userinfo.h"
-#include "src/profile.h"
+#include "src/logic/CondDetail.h"
+#include "src/logic/SyncActions.h"
+#include "src/logic/Userinfo.h"
+#include "src/logic/profile.h"
 #include "src/win32/Dialogs.h"
 #include "src/win32/Ids.h"
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "src/Main.h"
+#include "src/logic/Main.h"
 #include "src/win32/Win32Util.h"
 
 class ProgressWnd;

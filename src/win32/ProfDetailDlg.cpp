@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "src/ProfDetail.h"
+#include "src/logic/ProfDetail.h"
 #include "src/win32/Dialogs.h"
 #include "src/win32/Ids.h"
 

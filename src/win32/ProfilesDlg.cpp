@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "src/profile.h"
+#include "src/logic/profile.h"
 #include "src/win32/Dialogs.h"
 #include "src/win32/Ids.h"
 

@@ -5,7 +5,7 @@
 
 #include <commctrl.h>
 
-#include "src/Main.h"
+#include "src/logic/Main.h"
 #include "src/win32/Dialogs.h"
 #include "src/win32/Ids.h"
 

@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "src/SyncActions.h"
+#include "src/logic/SyncActions.h"
 #include "src/win32/Dialogs.h"
 #include "src/win32/Ids.h"
 

@@ -4,8 +4,8 @@
 
 #include <commctrl.h>
 
-#include "src/SyncActions.h"
-#include "src/Userinfo.h"
+#include "src/logic/SyncActions.h"
+#include "src/logic/Userinfo.h"
 #include "src/win32/Dialogs.h"
 #include "src/win32/Ids.h"
 

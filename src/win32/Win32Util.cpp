@@ -6,8 +6,8 @@
 #include <exception>
 #include <vector>
 
-#include "common/misc/Assert.h"
-#include "common/misc/Message.h"
+#include "src/core/misc/Assert.h"
+#include "src/core/misc/Message.h"
 
 namespace win32 {
 

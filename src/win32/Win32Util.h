@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "src/View.h"
+#include "src/logic/View.h"
 
 namespace win32 {
 

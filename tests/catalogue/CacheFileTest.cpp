@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "CatalogueTestUtil.h"
-#include "common/palm/CondMgr.h"
+#include "src/core/palm/CondMgr.h"
 #include "tests/support/PalmFixture.h"
 
 #include "tests/support/WriteFault.h"

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "CatalogueTestUtil.h"
-#include "common/os/os.h"
-#include "common/palm/CondMgr.h"
-#include "src/OVUtil.h"
+#include "src/core/os/os.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/core/OVUtil.h"
 #include "tests/support/PalmFixture.h"
 
 using namespace catalogue_test;

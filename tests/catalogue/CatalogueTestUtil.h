@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/palm/CondMgr.h"
+#include "src/core/palm/CondMgr.h"
 #include "tests/support/TestFiles.h"
 
 namespace catalogue_test {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "common/palm/PalmApi.h"
+#include "src/core/palm/PalmApi.h"
 
 #ifdef _WIN32
 #define CAT_EXPORT extern "C" __declspec(dllexport)

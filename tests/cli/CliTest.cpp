@@ -18,8 +18,8 @@
 #include <sys/wait.h>
 #endif
 
-#include "common/os/os.h"
-#include "src/OVProfile.h"
+#include "src/core/os/os.h"
+#include "src/core/OVProfile.h"
 #include "src/cli/Cli.h"
 #include "tests/support/PalmFixture.h"
 

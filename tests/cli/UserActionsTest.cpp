@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "common/os/os.h"
-#include "src/OVUtil.h"
-#include "src/ProfileText.h"
-#include "src/UserActions.h"
+#include "src/core/os/os.h"
+#include "src/core/OVUtil.h"
+#include "src/core/ProfileText.h"
+#include "src/core/UserActions.h"
 #include "tests/support/PalmFixture.h"
 
 // Records compare by both fields (found by argument lookup, so beside ProfileRec).

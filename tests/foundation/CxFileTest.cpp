@@ -1,4 +1,4 @@
-#include "common/misc/CxFile.h"
+#include "src/core/misc/CxFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "common/misc/CxList.h"
+#include "src/core/misc/CxList.h"
 
 #include <gtest/gtest.h>
 

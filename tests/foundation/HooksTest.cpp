@@ -5,11 +5,11 @@
 #include <string>
 
 #include "TestUtil.h"
-#include "common/misc/Message.h"
-#include "common/misc/CxFile.h"
+#include "src/core/misc/Message.h"
+#include "src/core/misc/CxFile.h"
 
 #define OV_SOURCE_NAME "tests\\foundation\\HooksTest"
-#include "common/misc/Assert.h"
+#include "src/core/misc/Assert.h"
 
 namespace {
 

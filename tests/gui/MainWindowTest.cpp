@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
-#include "common/os/os.h"
-#include "common/palm/CondMgr.h"
+#include "src/core/os/os.h"
+#include "src/core/palm/CondMgr.h"
 #include "src/qt/Main.h"
 #include "src/qt/MessageBox.h"
-#include "src/OVProfile.h"
-#include "src/OVUtil.h"
+#include "src/core/OVProfile.h"
+#include "src/core/OVUtil.h"
 #include "tests/support/PalmFixture.h"
 #include "tests/support/MessageCapture.h"
 #include "tests/support/WindowTest.h"

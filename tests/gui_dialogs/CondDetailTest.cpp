@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "common/palm/CondMgr.h"
+#include "src/core/palm/CondMgr.h"
 #include "src/qt/CondDetail.h"
 #include "tests/support/ModalDriver.h"
 

@@ -18,8 +18,8 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
-#include "common/os/os.h"
-#include "common/palm/CondMgr.h"
+#include "src/core/os/os.h"
+#include "src/core/palm/CondMgr.h"
 #include "src/qt/Main.h"
 #include "src/qt/MessageBox.h"
 #include "tests/support/ModalDriver.h"

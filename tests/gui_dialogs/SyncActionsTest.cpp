@@ -21,7 +21,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
-#include "src/OVUtil.h"
+#include "src/core/OVUtil.h"
 #include "src/qt/Main.h"
 #include "tests/support/MessageCapture.h"
 #include "tests/support/ModalDriver.h"

@@ -15,7 +15,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "src/OVUtil.h"
+#include "src/core/OVUtil.h"
 #include "src/qt/Userinfo.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/PalmFixture.h"

@@ -26,11 +26,11 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
-#include "common/os/os.h"
-#include "common/palm/CondMgr.h"
+#include "src/core/os/os.h"
+#include "src/core/palm/CondMgr.h"
 #include "src/qt/Main.h"
 #include "src/qt/MessageBox.h"
-#include "src/OVProfile.h"
+#include "src/core/OVProfile.h"
 #include "src/qt/ProfDetail.h"
 #include "src/qt/profile.h"
 #include "tests/support/PalmFixture.h"

@@ -19,16 +19,16 @@
 #include <QScreen>
 #include <QTreeWidget>
 
-#include "common/os/os.h"
-#include "common/palm/CondMgr.h"
-#include "common/palm/PalmApi.h"
-#include "common/palm/SyncPrefNames.h"
+#include "src/core/os/os.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/core/palm/PalmApi.h"
+#include "src/core/palm/SyncPrefNames.h"
 #include "palmdesk/DemoMaker.h"
 #include "palmdesk/Description.h"
 #include "palmdesk/hotsync/HotSyncWindow.h"
 #include "palmdesk/hotsync/NextSync.h"
-#include "src/OVUtil.h"
-#include "src/UserActions.h"
+#include "src/core/OVUtil.h"
+#include "src/core/UserActions.h"
 #include "tests/support/PalmFixture.h"
 
 namespace {

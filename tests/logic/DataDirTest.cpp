@@ -10,9 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "common/misc/WinUtil.h"
-#include "src/OVProfile.h"
-#include "src/profile.h"
+#include "src/core/DataFiles.h"
+#include "src/core/misc/ModuleDir.h"
+#include "src/core/OVProfile.h"
+#include "src/logic/profile.h"
 #include "tests/logic/RecordingView.h"
 #include "tests/support/WindowFixture.h"
 
@@ -26,18 +27,8 @@ using windowtest::DataFile;
 using windowtest::ExeDir;
 
 
-std::string DataDirectory() {
-  char buf[4096];
-  return GetDataDirectory(buf, sizeof buf) ? buf : "";
-}
-std::string ForReading(const char* name) {
-  char buf[4096];
-  return GetDataFileForReading(name, buf, sizeof buf) ? buf : "";
-}
-std::string ForWriting(const char* name) {
-  char buf[4096];
-  return GetDataFileForWriting(name, buf, sizeof buf) ? buf : "";
-}
+std::string ForReading(const char* name) { return DataFileForReading(name); }
+std::string ForWriting(const char* name) { return DataFileForWriting(name); }
 
 struct LogicWindow {
   LogicWindow() { logic.FormCreate(); }

@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "common/palm/CondMgr.h"
-#include "src/CondDetail.h"
-#include "src/OVProfile.h"
-#include "src/ProfDetail.h"
-#include "src/Userinfo.h"
-#include "src/profile.h"
-#include "src/OVUtil.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/logic/CondDetail.h"
+#include "src/core/OVProfile.h"
+#include "src/logic/ProfDetail.h"
+#include "src/logic/Userinfo.h"
+#include "src/logic/profile.h"
+#include "src/core/OVUtil.h"
 #include "tests/logic/RecordingView.h"
 #include "tests/support/WindowFixture.h"
 

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "common/palm/CondMgr.h"
-#include "src/Main.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/logic/Main.h"
 #include "tests/logic/RecordingView.h"
 #include "tests/support/WindowFixture.h"
 

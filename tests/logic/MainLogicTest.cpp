@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "common/palm/CondMgr.h"
-#include "src/Main.h"
-#include "src/OVProfile.h"
-#include "src/OVUtil.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/logic/Main.h"
+#include "src/core/OVProfile.h"
+#include "src/core/OVUtil.h"
 #include "tests/logic/MainLogicFixture.h"
 
 namespace fs = std::filesystem;

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "src/CondDetail.h"
-#include "src/Main.h"
-#include "src/ProfDetail.h"
-#include "src/SyncActions.h"
-#include "src/Userinfo.h"
-#include "src/profile.h"
+#include "src/logic/CondDetail.h"
+#include "src/logic/Main.h"
+#include "src/logic/ProfDetail.h"
+#include "src/logic/SyncActions.h"
+#include "src/logic/Userinfo.h"
+#include "src/logic/profile.h"
 
 namespace logictest {
 

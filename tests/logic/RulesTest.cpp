@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "common/palm/CondMgr.h"
-#include "src/CondDetail.h"
-#include "src/Main.h"
-#include "src/ProfDetail.h"
-#include "src/Userinfo.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/logic/CondDetail.h"
+#include "src/logic/Main.h"
+#include "src/logic/ProfDetail.h"
+#include "src/logic/Userinfo.h"
 
 namespace {
 

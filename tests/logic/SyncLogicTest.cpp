@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "src/Main.h"
-#include "src/OVUtil.h"
-#include "src/SyncActions.h"
+#include "src/logic/Main.h"
+#include "src/core/OVUtil.h"
+#include "src/logic/SyncActions.h"
 #include "tests/logic/MainLogicFixture.h"
 
 namespace {

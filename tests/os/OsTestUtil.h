@@ -12,7 +12,7 @@
 #include <string_view>
 #include <thread>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 #include "tests/support/TestFiles.h"
 
 namespace os_test {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "RegistrySandbox.h"
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 
 int main() {
   char self[4096];

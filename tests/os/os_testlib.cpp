@@ -1,7 +1,7 @@
 // A small library for the loading tests: two exported functions.
 #include <string>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 
 #ifdef _WIN32
 #define OS_TESTLIB_EXPORT extern "C" __declspec(dllexport)

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "common/misc/Message.h"
-#include "common/os/os.h"
-#include "src/OVUtil.h"
+#include "src/core/misc/Message.h"
+#include "src/core/os/os.h"
+#include "src/core/OVUtil.h"
 #include "tests/support/PalmFixture.h"
 
 namespace palmtest {

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "common/os/os.h"
-#include "common/palm/PalmApi.h"
+#include "src/core/os/os.h"
+#include "src/core/palm/PalmApi.h"
 #include "palmdesk/Description.h"
 #include "tests/support/PalmFixture.h"
 

@@ -1,4 +1,4 @@
-#include "src/OVProfile.h"
+#include "src/core/OVProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ProfileTestUtil.h"
-#include "common/misc/WinUtil.h"
+#include "src/core/misc/ModuleDir.h"
 
 #include "tests/support/WriteFault.h"
 

@@ -1,4 +1,4 @@
-#include "src/OVProfile.h"
+#include "src/core/OVProfile.h"
 
 #include <gtest/gtest.h>
 

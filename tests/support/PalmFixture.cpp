@@ -9,7 +9,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 #include "palmdesk/Description.h"
 
 #ifdef _WIN32

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/os/os.h"
+#include "src/core/os/os.h"
 
 namespace testfiles {
 

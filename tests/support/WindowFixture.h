@@ -13,9 +13,9 @@
 #include <system_error>
 #include <vector>
 
-#include "common/os/os.h"
-#include "common/palm/CondMgr.h"
-#include "src/Main.h"
+#include "src/core/os/os.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/logic/Main.h"
 #include "tests/support/PalmFixture.h"
 #include "tests/support/TestFiles.h"
 

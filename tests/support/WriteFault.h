@@ -2,7 +2,7 @@
 // given number of bytes has been written (CxFile::FailWritesAfter), on every platform.
 #pragma once
 
-#include "common/misc/CxFile.h"
+#include "src/core/misc/CxFile.h"
 
 namespace testfiles {
 

@@ -2,7 +2,7 @@
 // information dialog, the profiles dialog with the profile details dialog inside it.
 #include "tests/win32/Win32WindowTest.h"
 
-#include "src/OVProfile.h"
+#include "src/core/OVProfile.h"
 
 namespace id = win32::id;
 using namespace win32test;

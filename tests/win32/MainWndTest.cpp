@@ -4,7 +4,7 @@
 #include <chrono>
 #include <fstream>
 
-#include "common/palm/CondMgr.h"
+#include "src/core/palm/CondMgr.h"
 #include "tests/win32/Win32WindowTest.h"
 
 namespace id = win32::id;

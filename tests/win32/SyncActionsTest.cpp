@@ -3,9 +3,9 @@
 // library holds them, Copy to Conduit List and End One-Time Actions.
 #include <algorithm>
 
-#include "common/palm/CondMgr.h"
-#include "common/palm/PalmLib.h"
-#include "common/palm/SyncPrefNames.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/core/palm/PalmLib.h"
+#include "src/core/palm/SyncPrefNames.h"
 #include "tests/win32/Win32WindowTest.h"
 
 namespace id = win32::id;

@@ -1,6 +1,6 @@
 #include "tests/win32/Win32WindowTest.h"
 
-#include "common/palm/CondMgr.h"
+#include "src/core/palm/CondMgr.h"
 
 namespace win32test {
 

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <string>
 
-#include "common/palm/CondMgr.h"
-#include "common/palm/PalmLib.h"
-#include "src/OVUtil.h"
+#include "src/core/palm/CondMgr.h"
+#include "src/core/palm/PalmLib.h"
+#include "src/core/OVUtil.h"
 #include "src/win32/Ids.h"
 #include "src/win32/MainWnd.h"
 #include "src/win32/Win32Util.h"

@@ -1,0 +1,366 @@
+// The main window's rules and commands, without a window: the user list, the conduit list with
+// the action of every conduit, and the commands that edit the actions and apply them to the
+// ticked users. A view (the Qt window, the Win32 window) draws MainWindowLogic's state and
+// forwards the user's events to the handlers below; the logic tells the view what to redraw.
+//
+// The action of a conduit lives in its catalogue record (CONDUIT_REC::dwAction): the sync action
+// code in the low 16 bits (1 synchronize, 2 desktop overwrites handheld, 4 handheld overwrites
+// desktop, 8 do nothing) and the disabled bit 0x10000 above it. Any value above 0xFFFF means
+// switched off; switching on again keeps the low 16 bits. The conduit list only shows the
+// records: every command changes the record first and the row's text and tick with it, and a
+// change of a row's tick switches its record on (ticked) or off (unticked).
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "src/logic/View.h"
+
+class CCondMgr;
+class CondDetailLogic;
+class OVProfile;
+class OVProfMgr;
+class ProfileLogic;
+class SyncActionsLogic;
+class UserInfoLogic;
+struct CONDUIT_REC;
+struct UserRecord;
+
+// Action values of a conduit record.
+inline constexpr std::uint32_t ACTION_SYNC = 1;
+inline constexpr std::uint32_t ACTION_PC2HH = 2;
+inline constexpr std::uint32_t ACTION_HH2PC = 4;
+inline constexpr std::uint32_t ACTION_NOTHING = 8;
+inline constexpr std::uint32_t ACTION_DISABLED = 0x10000;
+inline constexpr std::uint32_t ACTION_CODE_MASK = 0xFFFF;
+
+// The display name buffer of GetActionName, terminator included.
+inline constexpr std::size_t ACTION_NAME_LEN = 64;
+
+// Writes the display name of dwAction into szText (ACTION_NAME_LEN bytes): "Do Nothing" when
+// switched off or 8, "Synchronize the files", "Desktop overwrites handheld" or "Handheld
+// overwrites Desktop" for 1, 2 and 4. Any other code is treated as synchronize everywhere in the
+// tool (tick, popup, Apply), so it is named "Synchronize the files" too.
+void GetActionName(std::uint32_t dwAction, char* szText);
+std::string ActionName(std::uint32_t dwAction);
+// Whether the tool ticks a row for dwAction: switched on and not 8.
+bool IsActionTicked(std::uint32_t dwAction);
+// The sync preference code Palm's user data library takes for dwAction: 3 (do nothing) when
+// switched off or 8, 1 for 2 (desktop overwrites handheld), 2 for 4 (handheld overwrites
+// desktop), 0 (synchronize) for 1 and every other value.
+std::int32_t SyncPrefCode(std::uint32_t dwAction);
+// The action a freshly enumerated conduit of kind dwKind gets (bits of the low byte tested in
+// this order): registered 1, backup 4, install 2; dwAction unchanged for any other kind.
+std::uint32_t DefaultActionForKind(std::uint32_t dwKind, std::uint32_t dwAction);
+
+// The help page, which travels beside the executable: "<its directory>help/orvane/index.htm"
+// with the system's separators; empty when the directory cannot be found.
+std::string HelpPagePath();
+// The address of the help page:
+// "file:///<the executable's directory>/help/orvane/index.htm?ref=app" (percent-encoded;
+// "file:///C:/..." on Windows). Empty when the directory cannot be found.
+std::string HelpAddress();
+
+// The texts and sizes of the main window, shared by every view.
+namespace mainwnd {
+inline constexpr int kClientWidth = 690;
+inline constexpr int kClientHeight = 509;
+inline constexpr const char* kCaption = "Orvane - Customize the HotSync Settings Quickly";
+inline constexpr const char* kApplicationTitle = "Customize HotSync Settings Quickly";
+inline constexpr const char* kUserPanel = "Select User";
+inline constexpr const char* kUserColumn = "User Name";
+inline constexpr int kUserColumnWidth = 160;
+// The panel's caption starts with 44 spaces.
+inline constexpr const char* kCondPanel = "                                            Conduit Information";
+inline constexpr const char* kCondColumn = "Conduit ";
+inline constexpr int kCondColumnWidth = 170;
+inline constexpr const char* kActionColumn = "Action";
+inline constexpr int kActionColumnWidth = 180;
+inline constexpr const char* kHelp = "&Help";
+inline constexpr const char* kExit = "E&xit";
+inline constexpr const char* kSelectAll = "Select All";
+inline constexpr const char* kClearAll = "Clear All";
+inline constexpr const char* kDetail = "Detail";
+inline constexpr const char* kEnableAll = "Enable All";
+inline constexpr const char* kDisableAll = "Disable All";
+inline constexpr const char* kProfiles = "Profiles";
+inline constexpr const char* kRefresh = "Refresh";
+inline constexpr const char* kHotSync = "Start HotSync Manager";
+inline constexpr const char* kApply = "Apply to Selected Users";
+inline constexpr const char* kDefaultAction = "Default Action";
+inline constexpr const char* kMiSync = "Synchronize the files";
+inline constexpr const char* kMiHH2PC = "Handhelds overwrite Desktop";
+inline constexpr const char* kMiPC2HH = "Desktop overwrite handhelds";
+inline constexpr const char* kMiInstall = "Install to handhelds";
+inline constexpr const char* kMiNothing = "Do Nothing";
+// The popup menu of the user list.
+inline constexpr const char* kMiUserActions = "HotSync Actions...";
+inline constexpr const char* kMiUserInfo = "User Information...";
+// The progress window of a long Apply.
+inline constexpr const char* kProgressCaption = "Applying Settings";
+inline constexpr const char* kProgressCancel = "Cancel";
+inline constexpr int kProgressWidth = 380;
+}  // namespace mainwnd
+
+// One row of the conduit list: the record it shows (owned by the catalogue), its title, the
+// name of its action and its tick.
+struct CondRow {
+  CONDUIT_REC* pRec;
+  std::string title;
+  std::string action;
+  bool ticked;
+};
+
+// One row of the user list: the user (owned by the roster), the name and the tick.
+struct UserRow {
+  const UserRecord* pUser;
+  std::string name;
+  bool ticked;
+};
+
+// The items of the popup menu, in menu order.
+enum class PopupItem { Sync, HH2PC, PC2HH, Nothing };
+inline constexpr int kPopupItemCount = 4;
+
+// What the popup menu shows: which items, the caption of the third, and the one checked item.
+struct PopupState {
+  bool visible[kPopupItemCount] = {true, true, true, true};
+  std::string pc2hhCaption = mainwnd::kMiPC2HH;
+  PopupItem checked = PopupItem::Sync;
+
+  bool IsVisible(PopupItem item) const { return visible[static_cast<int>(item)]; }
+};
+
+// What the main window's logic asks of the window that shows it.
+class MainView : public ov::WindowView {
+ public:
+  // The user rows were rebuilt, or several ticks changed: redraw the whole user list.
+  virtual void UserListChanged() = 0;
+  // The conduit rows were rebuilt: redraw the whole conduit list (no row selected).
+  virtual void CondListChanged() = 0;
+  // One conduit row's tick or action text changed.
+  virtual void CondRowChanged(int nRow) = 0;
+  // sbtnDetail is enabled or disabled.
+  virtual void DetailEnabledChanged() = 0;
+  // A long operation begins (true) or ends (false): the wait cursor.
+  virtual void SetBusy(bool bBusy) = 0;
+  // The dialogs: each shows its logic modally, owned by the main window (the view attaches
+  // itself with the logic's SetView where it has one), and returns when it closed;
+  // RunCondDetail returns true when it closed with OK.
+  virtual bool RunCondDetail(CondDetailLogic& dialog) = 0;
+  virtual void RunUserInfo(UserInfoLogic& dialog) = 0;
+  virtual void RunProfiles(ProfileLogic& dialog) = 0;
+  virtual void RunSyncActions(SyncActionsLogic& dialog) = 0;
+  // Exit: close the window (which runs FormClose).
+  virtual void CloseWindow() = 0;
+
+  // The progress window of a long Apply, modal over the main window: ProgressBegin opens it
+  // with its caption and the count of steps, ProgressStep shows how many are done and what is
+  // being done, lets the windows repaint and answer, and returns false once Cancel was pressed;
+  // ProgressEnd closes it. The logic opens it only for work that takes more than about a second.
+  virtual void ProgressBegin(const std::string& caption, int nTotal) = 0;
+  virtual bool ProgressStep(int nDone, const std::string& text) = 0;
+  virtual void ProgressEnd() = 0;
+};
+
+// What an Apply did: the users written to, the names of those whose settings could not all be
+// written (a user without a name is named "user <ID>"), and when it stopped before the last
+// ticked user, why, and who was written and who was not.
+struct ApplyResult {
+  enum class Stop {
+    None,       // every ticked user was written to
+    HotSync,    // a HotSync was in progress (or its state unknown and the user did not go on)
+    Cancelled,  // Cancel in the progress window
+  };
+  int nApplied = 0;
+  std::vector<std::string> failed;
+  Stop stop = Stop::None;
+  std::vector<std::string> written;
+  std::vector<std::string> notWritten;
+  // The users written to, by ID, in the order written.
+  std::vector<std::uint32_t> writtenIds;
+};
+
+// The message of an Apply that could not write every user: "The settings of 2 users could not
+// be updated: Alice, Bob." (the first ten named, the rest counted).
+std::string ApplyFailureText(const std::vector<std::string>& failed);
+// "Alice, Bob and Carol" for a list of names: the first ten named, the rest counted
+// ("..., Jill and 5 more").
+std::string NameList(const std::vector<std::string>& names);
+// Who was written and who was not, for an Apply that stopped: "The settings were written for
+// 2 users: Alice, Bob. They were not written for 3 users: Carol, Dave, Eve."
+std::string StoppedApplyText(const ApplyResult& result);
+
+// A one-time action that the next HotSync would do instead of the default just written.
+struct OneTimeOverride {
+  std::uint32_t userId;
+  std::uint32_t dwCreatorID;
+};
+
+// What HotSync allows before the tool writes a user's preferences.
+enum class HotSyncGate {
+  Go,        // no HotSync Manager, an idle one, or no HotSync API to ask
+  Syncing,   // a HotSync is in progress: write nothing
+  Declined,  // HotSync Manager did not say, and the user chose not to go on
+};
+// Asks HotSync whether it synchronizes a handheld now. A state HotSync Manager does not tell
+// counts as a HotSync in progress unless the user answers Yes to the question "<text> <szGoOn>"
+// (No is the default); *pbGoOnUnknown remembers a Yes for the next asks of the same command.
+// Says nothing itself when a HotSync is in progress. The tool never closes or restarts
+// HotSync Manager.
+HotSyncGate AskHotSync(ov::WindowView& view, const char* szGoOn, bool* pbGoOnUnknown);
+// Whether one-time actions may be ended now (AskHotSync); a HotSync in progress is said.
+bool MayEndOneTimeActions(ov::WindowView& view);
+// The question's text before its last words ("Apply anyway?").
+inline constexpr const char* kHotSyncUnknownText =
+    "HotSync Manager is running but does not say whether a HotSync is in progress. Settings written "
+    "during a HotSync can be lost or overwritten by it.";
+
+class MainWindowLogic {
+ public:
+  // Nothing happens until FormCreate: the view may build its controls first.
+  explicit MainWindowLogic(MainView& view);
+  // Runs FormDestroy when it has not run.
+  ~MainWindowLogic();
+  MainWindowLogic(const MainWindowLogic&) = delete;
+  MainWindowLogic& operator=(const MainWindowLogic&) = delete;
+
+  // Start-up: binds the Palm libraries, fills the user list, fills the conduit list from the
+  // cache file (or enumerates the conduits and writes it), and puts the actions of the
+  // current-settings profile "ovcurr.dat" onto the list.
+  void FormCreate();
+  // Close: the actions of the list go into the current-settings profile, which is saved; a
+  // save that fails is told.
+  void FormClose();
+  // Destroys the profiles and releases the Palm libraries and the user roster.
+  void FormDestroy();
+
+  // Rebuilds the user list from the roster, every user ticked.
+  void FillUserList();
+  // Rebuilds the catalogue when needed and the conduit list from it. With bFromCache the
+  // catalogue is read from the cache file; when that gives no record (or without bFromCache)
+  // the conduits are enumerated, get the default action of their kind, and the cache file is
+  // written. m_bRefilling is set meanwhile, so row events touch no record.
+  void FillConduitList(bool bFromCache);
+  // Every record gets the default action of its kind: registered 1, backup 4, install 2.
+  void SetDefaultActions();
+  // Copies actions between the conduit list and pProfile (by creator ID, first entry): bStore
+  // copies the list into the profile (adding entries for conduits it lacks), otherwise the
+  // profile's actions go onto the list and the ticks follow. Nothing without a profile.
+  void ExchangeProfile(bool bStore, OVProfile* pProfile);
+  // The popup commands: 8 switches the selected conduit off and unticks it, any other value
+  // becomes its action and ticks it. Nothing without a selected row.
+  void SetSelectedAction(std::uint32_t dwAction);
+  // Writes the sync preference code of every listed conduit for one user: permanent
+  // preferences when "Default Action" is ticked, temporary ones otherwise. True when every
+  // call succeeded.
+  bool ApplyToUser(std::uint32_t userId);
+  // Writes every listed conduit for every ticked user, in list order (ApplyToUser), with the
+  // wait cursor; neither tells nor saves anything. Before each user HotSync is asked whether it
+  // synchronizes (AskHotSync); a HotSync in progress stops the loop before that user.
+  // When the users will take longer than the progress delay, the progress window shows them and
+  // Cancel stops before the next user.
+  ApplyResult ApplyToTickedUsers();
+  // The one-time actions of these users that differ from the action of the same conduit in the
+  // list (what a default Apply has just written); a read that fails counts as none. The progress
+  // window shows a long read; Cancel sets *pbCancelled and ends the search.
+  std::vector<OneTimeOverride> FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds, bool* pbCancelled);
+  // Ends those one-time actions (the progress window shows a long run; Cancel stops before the
+  // next user); the count of those that could not be ended or were not reached.
+  std::size_t EndOneTimeActions(const std::vector<OneTimeOverride>& overrides);
+  // The action of a conduit row, set from a user's sync preference code (0 to 3) as Apply
+  // would write it back: the copy of a user's actions into the list. False for any other code
+  // or row (nothing changes).
+  bool SetRowFromSyncPref(int nRow, std::int32_t nCode);
+  // Work that takes longer than this shows the progress window (1 second; tests set 0).
+  void SetProgressDelay(std::chrono::milliseconds delay) { m_progressDelay = delay; }
+  std::chrono::milliseconds ProgressDelay() const { return m_progressDelay; }
+
+  // Event handlers.
+  void sbtnHelpClick();
+  void sbtnExitClick();
+  void sbtnHotSyncClick();
+  void sbtnProfileClick();
+  void slvUserDblClick();
+  void sbtnAllClick();
+  void sbtnClearClick();
+  void sbtnDetailClick();
+  void sbtnEnableClick();
+  void sbtnDisableClick();
+  void sbtnLoadCondClick();
+  void sbtnApplyClick();
+  // Prepares the popup menu for the selected conduit (which items show, the install caption,
+  // the check mark); without a selected conduit it stays as it was. Runs every time the menu
+  // is about to open.
+  void pmCondPopup();
+  void miSyncClick();
+  void miHH2PCClick();
+  void miPC2HHClick();
+  void miNothingClick();
+  // The user list's popup menu: the HotSync actions of the selected user, its information.
+  void miUserActionsClick();
+  void miUserInfoClick() { slvUserDblClick(); }
+  // A row of slvCond was ticked or unticked: switch its record on or off and show the new
+  // action. Setting a tick to the value it has changes nothing.
+  void slvCondChange(int nRow, bool bTicked);
+  // The view's selection changed (-1: none); the Detail button follows the conduit selection.
+  void SelectCondRow(int nRow);
+  void SelectUserRow(int nRow);
+  // The user ticked or unticked a user row.
+  void SetUserTicked(int nRow, bool bTicked);
+  // "Default Action" was ticked or unticked.
+  void SetDefaultAction(bool bTicked) { m_bDefaultAction = bTicked; }
+
+  // State for the view.
+  const std::vector<UserRow>& UserRows() const { return m_users; }
+  const std::vector<CondRow>& CondRows() const { return m_conds; }
+  int SelectedCondRow() const { return m_nCondSelected; }
+  int SelectedUserRow() const { return m_nUserSelected; }
+  bool IsDetailEnabled() const { return m_bDetailEnabled; }
+  bool IsDefaultAction() const { return m_bDefaultAction; }
+  const PopupState& Popup() const { return m_popup; }
+
+  // The cache file path written ("ovcond.dat" in the data directory; empty when that does not fit).
+  const char* GetCondFile() const { return m_condFile.c_str(); }
+  // The profile catalogue, for the profiles dialog.
+  OVProfMgr* GetProfMgr() const { return m_pProfMgr; }
+  // The conduit record of a row of slvCond, the user record of a row of slvUser; null when
+  // there is none.
+  CONDUIT_REC* CondRecordAt(int nRow) const;
+  const UserRecord* UserRecordAt(int nRow) const;
+
+ private:
+  // Sets a conduit row's tick as the tool does (a change runs slvCondChange).
+  void SetCondTicked(int nRow, bool bTicked);
+  void ShowRowAction(int nRow);
+  void SetAllUserTicks(bool bTicked);
+  void SetAllCondTicks(bool bTicked);
+  // After a default Apply: the one-time actions that would override the new defaults, and the
+  // question whether to end them.
+  // before (when not empty) is said first, in the question or alone.
+  void OfferToEndOverrides(const std::vector<std::uint32_t>& userIds, const std::string& before);
+  void UpdateDetailButton();
+  void Tell(const std::string& text, const char* caption, ov::MessageIcon icon);
+
+  MainView& m_view;
+  std::string m_condFile;
+  bool m_bRefilling;
+  bool m_bCreated;
+  OVProfile* m_pProfile;
+  OVProfMgr* m_pProfMgr;
+
+  std::vector<UserRow> m_users;
+  std::vector<CondRow> m_conds;
+  int m_nCondSelected;
+  int m_nUserSelected;
+  bool m_bDetailEnabled;
+  bool m_bDefaultAction;
+  PopupState m_popup;
+  std::chrono::milliseconds m_progressDelay{1000};
+};
+
+// The conduit catalogue, fetched when the main window starts up.
+extern CCondMgr* g_pCondMgr;

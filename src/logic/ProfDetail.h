@@ -1,0 +1,65 @@
+// The profile details dialog's rules: it asks for the description of a new named profile and
+// shows the file the profile will be saved to. It changes nothing itself; the profiles dialog
+// reads what was accepted with GetDescription and GetFileName after OK.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "src/logic/View.h"
+
+// The accepted description, terminator included: at most 254 bytes of text.
+inline constexpr std::size_t PROFDETAIL_DESC_SIZE = 256;
+inline constexpr std::size_t PROFDETAIL_DESC_MAX = 254;
+// The path given by SetFileName, terminator included: at most 258 bytes of text.
+inline constexpr std::size_t PROFDETAIL_PATH_SIZE = 260;
+inline constexpr std::size_t PROFDETAIL_PATH_MAX = 258;
+
+// The texts, positions and sizes of the dialog, shared by every view.
+namespace profdetail {
+inline constexpr int kClientWidth = 433;
+inline constexpr int kClientHeight = 187;
+inline constexpr const char* kCaption = "Profile Details";
+inline constexpr const char* kDescLabel = "Description:";
+inline constexpr int kDescLabelX = 18, kDescLabelY = 62;
+inline constexpr const char* kFileLabel = "File Name:";
+inline constexpr int kFileLabelX = 21, kFileLabelY = 105;
+inline constexpr int kEditX = 89, kEditWidth = 307;
+inline constexpr int kDescY = 60, kFileY = 102;
+inline constexpr const char* kOK = "&OK";
+inline constexpr int kOKX = 217, kOKY = 141;
+inline constexpr const char* kCancel = "&Cancel";
+inline constexpr int kCancelX = 320, kCancelY = 142;
+inline constexpr const char* kInvalidDescription = "Invalid Orvane Profile Description.";
+inline constexpr const char* kErrorCaption = "Orvane Error";
+}  // namespace profdetail
+
+// The longest start of text (local 8-bit) of at most nMaxBytes bytes that ends on a whole
+// character: a character whose bytes would not all fit is left out with everything after it.
+std::string LocalTextPrefix(const std::string& text, std::size_t nMaxBytes);
+
+class ProfDetailLogic {
+ public:
+  // An empty description, no file name.
+  ProfDetailLogic();
+
+  // The window that shows the dialog; the message about an empty description goes to it.
+  void SetView(ov::WindowView* pView) { m_pView = pView; }
+
+  // Keeps the first 258 bytes of szFileName, shown in edtFile. A null or empty name is a
+  // programming error (assertion).
+  void SetFileName(const char* szFileName);
+  // OK with the text of edtDesc: an empty description is refused with a message and false (the
+  // dialog stays open); otherwise its first 254 bytes (whole characters) are kept and true
+  // closes the dialog with OK.
+  bool btnOKClick(const std::string& description);
+
+  // The description accepted by OK ("" until then) and the name given by SetFileName.
+  const char* GetDescription() const { return m_szDescription; }
+  const char* GetFileName() const { return m_szFileName; }
+
+ private:
+  ov::WindowView* m_pView;
+  char m_szDescription[PROFDETAIL_DESC_SIZE];
+  char m_szFileName[PROFDETAIL_PATH_SIZE];
+};

@@ -1,0 +1,188 @@
+#include "src/logic/profile.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+
+#include "src/core/misc/AsciiCase.h"
+#include "src/core/misc/Assert.h"
+#include "src/core/DataFiles.h"
+#include "src/core/os/os.h"
+#include "src/logic/Main.h"
+#include "src/core/OVProfile.h"
+#include "src/logic/ProfDetail.h"
+
+#define OV_SOURCE_NAME "src\\profile"
+
+namespace {
+
+// How many numbers past the first candidate a new profile's file name may look at.
+constexpr long long kMaxNameTries = 10000;
+
+}  // namespace
+
+ProfileLogic::ProfileLogic(MainWindowLogic* pMain)
+    : m_pView(nullptr),
+      m_pMain(pMain),
+      m_pMgr(nullptr),
+      m_bUnreadable(false),
+      m_bShown(false),
+      m_bTellOnShow(false),
+      m_nSelected(-1) {}
+
+void ProfileLogic::ShowError(const std::string& text) {
+  if (!m_pView) return;
+  ov::MessageRequest request;
+  request.text = text;
+  request.caption = "Orvane Error";
+  request.icon = ov::MessageIcon::Error;
+  m_pView->ShowMessage(request);
+}
+
+bool ProfileLogic::SetProfMgr(OVProfMgr* pMgr) {
+  OV_ASSERT(pMgr!=NULL);
+  m_pMgr = pMgr;
+  return FillList();
+}
+
+bool ProfileLogic::FillList() {
+  if (!m_pMgr) return false;
+  // Read again at every opening; the old profile objects are gone, so the rows go at once.
+  const bool bRead = m_pMgr->Load();
+  const char* szFile = m_pMgr->GetLoadFileName();
+  // A missing file means that no profile was saved yet; one that is there but cannot be read
+  // must not be overwritten.
+  m_bUnreadable = !bRead && szFile[0] != '\0' && os::FileExists(szFile);
+
+  m_rows.clear();
+  for (OVProfile* p = m_pMgr->GetFirst(); p; p = m_pMgr->GetNext()) AddRow(p);
+  m_nSelected = m_rows.empty() ? -1 : 0;
+  if (m_pView) m_pView->ListChanged();
+
+  if (m_bUnreadable) {
+    // Told over the dialog once it is on the screen.
+    if (m_bShown) {
+      TellUnreadable();
+    } else {
+      m_bTellOnShow = true;
+    }
+  }
+  return true;
+}
+
+void ProfileLogic::FormShow() {
+  m_bShown = true;
+  if (m_bTellOnShow) {
+    m_bTellOnShow = false;
+    TellUnreadable();
+  }
+}
+
+void ProfileLogic::TellUnreadable() {
+  ShowError("The profile list " + std::string(m_pMgr ? m_pMgr->GetLoadFileName() : "") +
+            " could not be read and was not changed. No profile can be saved until that file is removed or replaced.");
+}
+
+void ProfileLogic::AddRow(OVProfile* pProfile) {
+  m_rows.push_back({pProfile, pProfile->GetDescription(), pProfile->GetFileName()});
+}
+
+void ProfileLogic::SelectRow(int nRow) {
+  m_nSelected = (nRow >= 0 && static_cast<std::size_t>(nRow) < m_rows.size()) ? nRow : -1;
+}
+
+OVProfile* ProfileLogic::SelectedProfile() const {
+  return m_nSelected >= 0 ? m_rows[static_cast<std::size_t>(m_nSelected)].pProfile : nullptr;
+}
+
+void ProfileLogic::ReloadFromDisk() {
+  if (!m_pMgr) return;
+  m_pMgr->Clear();
+  FillList();
+}
+
+bool ProfileLogic::NewProfilePath(char* buf, std::size_t cap) {
+  if (!buf || cap == 0) return false;
+  buf[0] = '\0';
+  const std::string dir = DataDirectory();
+  if (dir.empty()) return false;
+  const char* szDir = dir.c_str();
+  const long long first = static_cast<long long>(m_pMgr ? m_pMgr->GetCount() : 0) + 1;
+  for (long long n = first; n < first + kMaxNameTries && n <= INT_MAX; ++n) {
+    const int len = std::snprintf(buf, cap, "%sovprof%lld.dat", szDir, n);
+    // A longer number does not fit either. The details dialog keeps 258 bytes of a path.
+    if (len < 0 || static_cast<std::size_t>(len) >= cap || static_cast<std::size_t>(len) > PROFDETAIL_PATH_MAX) break;
+    if (os::FileExists(buf)) continue;
+    bool bUsed = false;
+    if (m_pMgr) {
+      for (OVProfile* p = m_pMgr->GetFirst(); p && !bUsed; p = m_pMgr->GetNext()) {
+        bUsed = ov::EqualNoCase(p->GetFileName(), buf);
+      }
+    }
+    if (!bUsed) return true;
+  }
+  buf[0] = '\0';
+  return false;
+}
+
+void ProfileLogic::btnLoadClick() {
+  OVProfile* pProfile = SelectedProfile();
+  if (!pProfile) return;
+  if (!pProfile->Load()) {
+    // Half a profile is never put onto the list. A missing file restores nothing, as an empty
+    // profile does; a file that is there but cannot be read is worth a word.
+    pProfile->Clear();
+    if (os::FileExists(pProfile->GetFileName())) {
+      ShowError("The profile file " + std::string(pProfile->GetFileName()) +
+                " could not be read. No action was changed.");
+      return;
+    }
+  }
+  if (m_pMain) m_pMain->ExchangeProfile(false, pProfile);
+  if (m_pView) m_pView->CloseWithOK();
+}
+
+void ProfileLogic::btnSaveClick() {
+  if (!m_pMgr) return;
+  if (m_bUnreadable) {
+    ShowError("The profile list " + std::string(m_pMgr->GetLoadFileName()) +
+              " could not be read. The current settings were not saved as a profile, so that the list is not "
+              "overwritten; remove or replace that file first.");
+    return;
+  }
+  char szPath[OVPROF_PATH_SIZE];
+  if (!NewProfilePath(szPath, sizeof szPath)) {
+    ShowError("No file name could be found for a new profile in the data directory.");
+    return;
+  }
+
+  ProfDetailLogic detail;
+  detail.SetFileName(szPath);
+  if (m_pView && m_pView->RunProfDetail(detail)) {
+    if (OVProfile* pProfile = m_pMgr->NewProfile()) {
+      pProfile->SetDescription(detail.GetDescription());
+      pProfile->SetFileName(detail.GetFileName());
+      if (m_pMain) m_pMain->ExchangeProfile(true, pProfile);
+      // The row appears only for a profile whose file was written; the catalogue is then
+      // written with it, and a catalogue that cannot be written takes the profile back.
+      if (!pProfile->Save()) {
+        ShowError("The profile could not be saved to " + std::string(detail.GetFileName()) + ".");
+        ReloadFromDisk();
+        return;
+      }
+      AddRow(pProfile);
+      m_nSelected = static_cast<int>(m_rows.size()) - 1;
+      m_pView->ListChanged();
+      if (!m_pMgr->Save()) {
+        // The file name was free before: removing it leaves the disk as it was.
+        os::RemoveFile(detail.GetFileName());
+        ShowError("The profile list could not be saved to " + std::string(m_pMgr->GetFileName()) +
+                  ". The profile \"" + detail.GetDescription() + "\" was not kept.");
+        ReloadFromDisk();
+      }
+      return;
+    }
+  }
+  // Cancelled: the unchanged catalogue is written again (the previous file stays whole if not).
+  m_pMgr->Save();
+}
