@@ -632,25 +632,25 @@ int CmdApply(const Args& args, std::ostream& out, std::ostream& err) {
       return kExitHotSync;
   }
 
-  const ApplyResult result = logic.ApplyToTickedUsers();
+  const RunResult result = logic.ApplyToTickedUsers();
   // As the window does: the cache file then holds the actions just applied.
-  if (result.nApplied > 0) g_pCondMgr->SaveToFile(logic.GetCondFile());
-  const int nOk = result.nApplied - static_cast<int>(result.failed.size());
+  if (result.Reached() > 0) g_pCondMgr->SaveToFile(logic.GetCondFile());
+  const int nOk = static_cast<int>(result.written.size());
   if (args.bJson) {
     out << "{\"permanent\": " << (bPermanent ? "true" : "false") << ", \"written\": " << nOk << ", \"failed\": [";
-    for (std::size_t i = 0; i < result.failed.size(); ++i) out << (i ? ", " : "") << Json(result.failed[i]);
+    for (std::size_t i = 0; i < result.failed.size(); ++i) out << (i ? ", " : "") << Json(result.failed[i].name);
     out << "]}\n";
   } else {
     out << "Wrote the " << szKind << " actions of " << Count(s.Conduits().size(), "conduit") << " for "
         << Count(static_cast<std::size_t>(nOk), "user") << ".\n";
   }
-  if (result.stop != ApplyResult::Stop::None) {
+  if (result.stop != RunResult::Stop::None) {
     // HotSync started while the users were written (or stopped telling its state).
-    err << kProgram << ": a HotSync is in progress; " << Con(StoppedApplyText(result)) << "\n";
+    err << kProgram << ": a HotSync is in progress; " << Con(StoppedRunText(result)) << "\n";
     return kExitHotSync;
   }
   if (!result.failed.empty()) {
-    err << kProgram << ": " << Con(ApplyFailureText(result.failed)) << "\n";
+    err << kProgram << ": " << Con(ApplyFailureText(RunResult::Names(result.failed))) << "\n";
     return kExitUsersFailed;
   }
   return kExitOk;
