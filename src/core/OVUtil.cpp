@@ -43,6 +43,10 @@ bool PalmLibExit() {
 
 CxList* GetUserRoster() { return g_pUserRoster; }
 
+CxRange<UserRecord> RosterUsers() {
+  return g_pUserRoster ? g_pUserRoster->Items<UserRecord>() : CxRange<UserRecord>(nullptr);
+}
+
 bool BuildUserRoster() {
   FreeUserRoster();
   g_pUserRoster = new (std::nothrow) CxList;
@@ -74,9 +78,7 @@ bool BuildUserRoster() {
 
 bool FreeUserRoster() {
   if (!g_pUserRoster) return true;
-  for (void* p = g_pUserRoster->GetFirst(); p; p = g_pUserRoster->GetNext()) {
-    delete static_cast<UserRecord*>(p);
-  }
+  for (UserRecord* pUser : RosterUsers()) delete pUser;
   delete g_pUserRoster;
   g_pUserRoster = nullptr;
   return true;

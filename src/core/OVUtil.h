@@ -22,6 +22,8 @@ struct UserRecord {
 // The process-wide user roster: a CxList of UserRecord in the library's index order, or
 // nullptr before BuildUserRoster and after FreeUserRoster.
 CxList* GetUserRoster();
+// The roster's users in order, walked without the list's cursor; empty without a roster.
+CxRange<UserRecord> RosterUsers();
 // Reads the users from UserData.dll. False, with the message "Can not find any Palm users in
 // your desktop environment." and an empty roster, when the user count is negative.
 bool BuildUserRoster();

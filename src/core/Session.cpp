@@ -224,17 +224,13 @@ void OVSession::Close() {
 
 std::vector<const UserRecord*> OVSession::Users() const {
   std::vector<const UserRecord*> users;
-  if (CxList* pRoster = GetUserRoster()) {
-    users.reserve(pRoster->GetCount());
-    for (void* p = pRoster->GetFirst(); p; p = pRoster->GetNext()) users.push_back(static_cast<const UserRecord*>(p));
-  }
+  for (const UserRecord* pUser : RosterUsers()) users.push_back(pUser);
   return users;
 }
 
 std::vector<CONDUIT_REC*> OVSession::Conduits() const {
   std::vector<CONDUIT_REC*> conduits;
-  CCondMgr* pMgr = CCondMgr::GetInstance();
-  for (CONDUIT_REC* pRec = pMgr->GetFirst(); pRec; pRec = pMgr->GetNext()) conduits.push_back(pRec);
+  for (CONDUIT_REC* pRec : CCondMgr::GetInstance()->Records()) conduits.push_back(pRec);
   return conduits;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <vector>
 
 #include "TestUtil.h"
 
@@ -72,6 +73,23 @@ TEST(CxList, WalksAndJumpsKeepOnePosition) {
     EXPECT_EQ(l.Id(p), s.expected) << "step " << nStep;
     ++nStep;
   }
+}
+
+// A typed walk (Items) sees every item in order and leaves the shared position alone, so a walk
+// inside a walk, or a save during one, disturbs nothing.
+TEST(CxList, TypedWalkKeepsThePosition) {
+  ListOfFive l;
+  ASSERT_NE(l.list.GetAt(2), nullptr);
+  std::vector<int> seen;
+  for (void* pOuter : l.list.Items<void>()) {
+    for (void* pInner : l.list.Items<void>()) (void)pInner;
+    seen.push_back(l.Id(pOuter));
+  }
+  EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(l.Id(l.list.GetNext()), 3) << "the position stayed on item 2";
+  CxList empty;
+  EXPECT_TRUE(empty.Items<int>().empty());
+  EXPECT_EQ(empty.Items<int>().begin(), empty.Items<int>().end());
 }
 
 TEST(CxList, RandomAccessOverALongList) {

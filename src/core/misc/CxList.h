@@ -11,6 +11,7 @@
 // last item, so a walk that appends while it runs ends at its next GetNext.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // One item in the list. nIndex is set when the node is appended and never changes.
@@ -19,6 +20,43 @@ struct CxListNode {
   std::uint32_t nIndex;
   CxListNode* pPrev;
   CxListNode* pNext;
+};
+
+// The items of a list as T*, front to back, for a range-for. It walks the nodes itself: the
+// list's current position stays where it was, so a walk inside a walk, a save or a look-up
+// disturbs no other. Valid while the list is not changed.
+template <class T>
+class CxRange {
+ public:
+  class iterator {
+   public:
+    using value_type = T*;
+    using difference_type = std::ptrdiff_t;
+    iterator() = default;
+    explicit iterator(const CxListNode* pNode) : m_pNode(pNode) {}
+    T* operator*() const { return static_cast<T*>(m_pNode->pData); }
+    iterator& operator++() {
+      m_pNode = m_pNode->pNext;
+      return *this;
+    }
+    iterator operator++(int) {
+      iterator old = *this;
+      ++*this;
+      return old;
+    }
+    bool operator==(const iterator& other) const { return m_pNode == other.m_pNode; }
+
+   private:
+    const CxListNode* m_pNode = nullptr;
+  };
+
+  explicit CxRange(const CxListNode* pHead) : m_pHead(pHead) {}
+  iterator begin() const { return iterator(m_pHead); }
+  iterator end() const { return iterator(); }
+  bool empty() const { return m_pHead == nullptr; }
+
+ private:
+  const CxListNode* m_pHead;
 };
 
 class CxList {
@@ -44,6 +82,11 @@ class CxList {
   // emptied that way.
   void RemoveAll(bool bFreeItems);
   std::uint32_t GetCount() const { return m_nCount; }
+  // The items as T*, walked without the current position (see CxRange).
+  template <class T>
+  CxRange<T> Items() const {
+    return CxRange<T>(m_pHead);
+  }
 
  private:
   CxListNode* m_pHead;

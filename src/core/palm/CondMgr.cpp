@@ -216,11 +216,7 @@ void CCondMgr::DestroyInstance() {
 
 CCondMgr::CCondMgr() : m_pConduits(new (std::nothrow) CxList) { OV_ASSERT(m_pConduits); }
 
-CCondMgr::~CCondMgr() {
-  RemoveAll();
-  delete m_pConduits;
-  m_pConduits = nullptr;
-}
+CCondMgr::~CCondMgr() { RemoveAll(); }
 
 // -------------------------------------------------------------------------------------------------
 // CCondMgr: the records
@@ -232,7 +228,7 @@ CONDUIT_REC* CCondMgr::GetNext() { return static_cast<CONDUIT_REC*>(m_pConduits-
 std::uint32_t CCondMgr::GetCount() const { return m_pConduits->GetCount(); }
 
 void CCondMgr::RemoveAll() {
-  for (CONDUIT_REC* pRec = GetFirst(); pRec; pRec = GetNext()) {
+  for (CONDUIT_REC* pRec : Records()) {
     delete pRec->pCondObj;  // releases the module
     delete pRec;
   }
@@ -246,7 +242,7 @@ CONDUIT_REC* CCondMgr::FindConduit(const char* szCreator, const char* szModule) 
   char szShort[COND_MODULE_LEN];
   const bool bShort = os::GetShortPath(szModule, szShort, sizeof szShort) && szShort[0] != '\0';
 
-  for (CONDUIT_REC* pRec = GetFirst(); pRec; pRec = GetNext()) {
+  for (CONDUIT_REC* pRec : Records()) {
     if (!EqualNoCase(pRec->szCreator, szCreator)) continue;
     if (EqualNoCase(pRec->szModule, szModule) || (bShort && EqualNoCase(pRec->szModule, szShort))) {
       return pRec;
@@ -377,7 +373,7 @@ bool CCondMgr::SaveToFile(const char* szPath) {
   CxFile file;
   if (!file.Open(szPath, "wb")) return false;
   unsigned char abRecord[COND_FILE_RECORD_SIZE];
-  for (const CONDUIT_REC* pRec = GetFirst(); pRec; pRec = GetNext()) {
+  for (const CONDUIT_REC* pRec : Records()) {
     CondRecordToBytes(*pRec, abRecord);
     if (!file.WriteBytes(abRecord, sizeof abRecord)) break;
   }

@@ -21,11 +21,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
+#include "src/core/misc/CxList.h"
 #include "src/core/os/os.h"
 #include "src/core/palm/PalmApi.h"
 
-class CxList;
 class CCondObj;
 
 // Kinds of conduit, the record's dwKind.
@@ -165,9 +166,11 @@ class CCondMgr {
   bool SaveToFile(const char* szPath);
 
   // The cursor: GetFirst places it on the first record, GetNext advances it; both give null past
-  // the end. FindConduit, IsListed, RemoveAll, SaveToFile and the loads move it too.
+  // the end. The loads and RemoveAll reset it; nothing else moves it.
   CONDUIT_REC* GetFirst();
   CONDUIT_REC* GetNext();
+  // The records in catalogue order, walked without the cursor.
+  CxRange<CONDUIT_REC> Records() const { return m_pConduits->Items<CONDUIT_REC>(); }
   std::uint32_t GetCount() const;
 
   // The first record whose creator text equals szCreator and whose module path equals szModule
@@ -193,7 +196,7 @@ class CCondMgr {
   static void DestroyInstance();
   friend struct CCondMgrReaper;
 
-  CxList* m_pConduits;  // of CONDUIT_REC*, owned, in catalogue order
+  std::unique_ptr<CxList> m_pConduits;  // of CONDUIT_REC*, owned, in catalogue order
 
   static CCondMgr* m_pInst;
 };
