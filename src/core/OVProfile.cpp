@@ -33,16 +33,6 @@ void DestroyProfiles(CxList* pList) {
   pList->RemoveAll(false);
 }
 
-// Copies text whole into szDst (cap bytes) and returns true; "" and false when it does not fit.
-bool CopyWhole(char* szDst, std::size_t cap, const std::string& text) {
-  if (text.empty() || text.size() >= cap) {
-    szDst[0] = '\0';
-    return false;
-  }
-  std::memcpy(szDst, text.c_str(), text.size() + 1);
-  return true;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -51,7 +41,6 @@ bool CopyWhole(char* szDst, std::size_t cap, const std::string& text) {
 OVProfile::OVProfile()
     : m_pDataList(new (std::nothrow) CxList), m_pFile(new (std::nothrow) CxFile) {
   CopyCut(m_szDescription, sizeof m_szDescription, kDefaultDescription);
-  m_szFileName[0] = '\0';
 }
 
 OVProfile::~OVProfile() {
@@ -98,7 +87,7 @@ bool OVProfile::Load() {
   OV_ASSERT(m_pFile!=NULL);
   OV_ASSERT(m_pDataList!=NULL);
   Clear();
-  if (!m_pFile->Open(m_szFileName, "rb")) return false;
+  if (!m_pFile->Open(m_fileName.c_str(), "rb")) return false;
 
   std::uint32_t nCount = 0;
   bool bWhole = m_pFile->ReadDword(&nCount);
@@ -119,7 +108,7 @@ bool OVProfile::Load() {
 bool OVProfile::Save() {
   OV_ASSERT(m_pFile!=NULL);
   OV_ASSERT(m_pDataList!=NULL);
-  if (!m_pFile->Open(m_szFileName, "wb")) return false;
+  if (!m_pFile->Open(m_fileName.c_str(), "wb")) return false;
 
   bool bOk = m_pFile->WriteDword(m_pDataList->GetCount());
   for (void* p = m_pDataList->GetFirst(); bOk && p; p = m_pDataList->GetNext()) {
@@ -138,7 +127,7 @@ void OVProfile::SetDescription(const char* szDescription) {
 }
 
 void OVProfile::SetFileName(const char* szFileName) {
-  if (szFileName) CopyCut(m_szFileName, sizeof m_szFileName, szFileName);
+  if (szFileName) m_fileName = szFileName;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -146,22 +135,18 @@ void OVProfile::SetFileName(const char* szFileName) {
 
 OVProfMgr::OVProfMgr()
     : m_pDataList(new (std::nothrow) CxList), m_pFile(new (std::nothrow) CxFile), m_bDataFile(true) {
-  // A path that does not fit is left empty rather than cut: a cut path names another file.
-  CopyWhole(m_szFileName, sizeof m_szFileName, DataFileForWriting(kCatalogueName));
+  m_fileName = DataFileForWriting(kCatalogueName);
   FindLoadFileName();
 }
 
 OVProfMgr::OVProfMgr(const char* szFileName)
     : m_pDataList(new (std::nothrow) CxList), m_pFile(new (std::nothrow) CxFile), m_bDataFile(false) {
-  m_szFileName[0] = '\0';
-  if (szFileName && std::strlen(szFileName) < sizeof m_szFileName) std::strcpy(m_szFileName, szFileName);
+  if (szFileName) m_fileName = szFileName;
   FindLoadFileName();
 }
 
 void OVProfMgr::FindLoadFileName() {
-  if (!m_bDataFile || !CopyWhole(m_szLoadName, sizeof m_szLoadName, DataFileForReading(kCatalogueName))) {
-    std::strcpy(m_szLoadName, m_szFileName);
-  }
+  m_loadName = m_bDataFile ? DataFileForReading(kCatalogueName) : m_fileName;
 }
 
 OVProfMgr::~OVProfMgr() {
@@ -197,7 +182,7 @@ bool OVProfMgr::Load() {
   OV_ASSERT(m_pDataList!=NULL);
   OV_ASSERT(m_pFile!=NULL);
   FindLoadFileName();
-  if (!m_pFile->Open(m_szLoadName, "rb")) return false;
+  if (!m_pFile->Open(m_loadName.c_str(), "rb")) return false;
 
   // The entries go into a fresh list, which replaces the catalogue only when the file was read
   // cleanly; a damaged file leaves the catalogue as it was.
@@ -236,7 +221,12 @@ bool OVProfMgr::Load() {
 bool OVProfMgr::Save() {
   OV_ASSERT(m_pDataList!=NULL);
   OV_ASSERT(m_pFile!=NULL);
-  if (!m_pFile->Open(m_szFileName, "wb")) return false;
+  // A path the file cannot hold is refused before anything is written: a reader refuses the
+  // whole catalogue over one string longer than its buffer.
+  for (const OVProfile* pProfile : m_pDataList->Items<OVProfile>()) {
+    if (std::strlen(pProfile->GetFileName()) >= OVPROF_PATH_SIZE) return false;
+  }
+  if (!m_pFile->Open(m_fileName.c_str(), "wb")) return false;
 
   bool bOk = m_pFile->WriteDword(m_pDataList->GetCount());
   for (void* p = m_pDataList->GetFirst(); bOk && p; p = m_pDataList->GetNext()) {

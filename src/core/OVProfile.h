@@ -39,6 +39,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CxList;
@@ -82,18 +83,19 @@ class OVProfile {
   // file cannot be created, or any write fails; the previous file is then left as it was.
   bool Save();
 
-  // Null leaves the value unchanged; otherwise the first 255 (description) or 259 (path) bytes
-  // are kept.
+  // Null leaves the value unchanged; otherwise the first 255 bytes of a description are kept,
+  // and a path whole (a cut path would name another file; the catalogue refuses to store one
+  // longer than its 259 bytes).
   void SetDescription(const char* szDescription);
   void SetFileName(const char* szFileName);
   const char* GetDescription() const { return m_szDescription; }
-  const char* GetFileName() const { return m_szFileName; }
+  const char* GetFileName() const { return m_fileName.c_str(); }
 
  private:
   CxList* m_pDataList;  // owned; items are ProfileRec allocated and freed here
   CxFile* m_pFile;      // owned; closed between operations
   char m_szDescription[OVPROF_DESC_SIZE];
-  char m_szFileName[OVPROF_PATH_SIZE];
+  std::string m_fileName;
 };
 
 class OVProfMgr {
@@ -101,11 +103,10 @@ class OVProfMgr {
   // The catalogue file is "ovprof.dat" in the tool's data directory (DataFileForWriting:
   // beside the executable when that can be written, else the user's own data directory); Load
   // reads DataFileForReading's file, so that a catalogue kept beside a read-only executable is
-  // read until the first Save writes it to the data directory. When no directory can be found or
-  // the path would not fit 259 bytes, the name stays empty and Load and Save return false.
+  // read until the first Save writes it to the data directory. When no directory can be found,
+  // the name stays empty and Load and Save return false.
   OVProfMgr();
-  // The catalogue file is szFileName (for tests and tools); a null name or one longer than
-  // 259 bytes leaves the name empty.
+  // The catalogue file is szFileName (for tests and tools); a null name leaves it empty.
   explicit OVProfMgr(const char* szFileName);
   virtual ~OVProfMgr();
   OVProfMgr(const OVProfMgr&) = delete;
@@ -128,12 +129,13 @@ class OVProfMgr {
   // created have no records.
   bool Load();
   // Writes every profile's description and path to the catalogue file (never the profiles' own
-  // files). False when any write fails; the previous file is then left as it was.
+  // files). False when any write fails, or when a profile's path is longer than the file's
+  // 259 bytes; the previous file is then left as it was.
   bool Save();
 
   // The file Save writes, and the file the last Load read (or the next one reads, before any).
-  const char* GetFileName() const { return m_szFileName; }
-  const char* GetLoadFileName() const { return m_szLoadName; }
+  const char* GetFileName() const { return m_fileName.c_str(); }
+  const char* GetLoadFileName() const { return m_loadName.c_str(); }
 
  private:
   // The data file read: the data directory's, or the one beside the executable (see above).
@@ -142,6 +144,6 @@ class OVProfMgr {
   CxList* m_pDataList;  // owned; items are OVProfile objects owned by the catalogue
   CxFile* m_pFile;      // owned; closed between operations
   bool m_bDataFile;     // named by the data directory rather than by the caller
-  char m_szFileName[OVPROF_PATH_SIZE];
-  char m_szLoadName[OVPROF_PATH_SIZE];
+  std::string m_fileName;
+  std::string m_loadName;
 };

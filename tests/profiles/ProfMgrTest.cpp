@@ -58,14 +58,14 @@ TEST(OVProfMgr, DefaultFileIsBesideTheExecutable) {
   EXPECT_EQ(mgr.GetCount(), 0u);
   EXPECT_EQ(mgr.GetFirst(), nullptr);
 
-  // A name that cannot be used is left empty, never cut: nothing is read or written.
-  const std::string tooLong(260, 'a');
-  for (const char* name : {static_cast<const char*>(nullptr), tooLong.c_str()}) {
-    OVProfMgr odd(name);
-    EXPECT_STREQ(odd.GetFileName(), "");
-    EXPECT_FALSE(odd.Load());
-    EXPECT_FALSE(odd.Save());
-  }
+  // No name: nothing is read or written. A long name is kept whole, never cut (a cut name is
+  // another file); the system refuses it or not.
+  OVProfMgr none(nullptr);
+  EXPECT_STREQ(none.GetFileName(), "");
+  EXPECT_FALSE(none.Load());
+  EXPECT_FALSE(none.Save());
+  const std::string tooLong(300, 'a');
+  EXPECT_EQ(OVProfMgr(tooLong.c_str()).GetFileName(), tooLong);
 }
 
 TEST(OVProfMgr, NewProfileAppendsWithDefaults) {
@@ -218,13 +218,18 @@ TEST(OVProfMgr, FailedSaveReportsAndCreatesNothing) {
   ScratchDir dir;
   const std::string taken = dir.File("ovprof.dat");
   profiles_test::fs::create_directory(taken);
-  const std::string cases[] = {
-      taken,                          // the target is a directory
-      dir.File("missing/ovprof.dat"),  // the directory does not exist
+  const struct {
+    std::string path;
+    std::string profilePath;
+  } cases[] = {
+      {taken, "w.dat"},                           // the target is a directory
+      {dir.File("missing/ovprof.dat"), "w.dat"},  // the directory does not exist
+      // A profile path longer than the file's 259 bytes: every reader would refuse the file.
+      {dir.File("other.dat"), std::string(260, 'p')},
   };
-  for (const std::string& path : cases) {
+  for (const auto& [path, profilePath] : cases) {
     OVProfMgr mgr(path.c_str());
-    AddAll(mgr, {{"Work", "w.dat"}});
+    AddAll(mgr, {{"Work", profilePath}});
     EXPECT_FALSE(mgr.Save()) << path;
     EXPECT_EQ(dir.List(), std::vector<std::string>{"ovprof.dat"}) << path << ": no file left behind";
     EXPECT_TRUE(profiles_test::fs::is_directory(taken));
