@@ -199,14 +199,16 @@ FileKind GetFileKind(const char* path) {
   // pipe server or wait for a device, so they are told apart by name alone.
   if (std::strncmp(path, "\\\\.\\", 4) == 0 || std::strncmp(path, "//./", 4) == 0) return FileKind::Other;
   const DWORD attributes = ::GetFileAttributesA(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::Missing;
-  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileKind::Directory;
-  if (attributes & FILE_ATTRIBUTE_DEVICE) return FileKind::Other;
-  // "NUL", "CON", "COM1" have attributes of a file; the handle's type tells. Opening with no
-  // access right reads nothing and waits for nothing.
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return FileKind::Directory;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DEVICE)) return FileKind::Other;
+  // Device names ("NUL", "CON", "COM1") may have the attributes of a file, or none; the type of
+  // the handle tells. Opening with no access right reads nothing and waits for nothing.
   const HANDLE h = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return FileKind::Regular;  // there, but not to be opened now
+  if (h == INVALID_HANDLE_VALUE) {
+    // There but not to be opened now (a file locked by another program), or not there at all.
+    return attributes == INVALID_FILE_ATTRIBUTES ? FileKind::Missing : FileKind::Regular;
+  }
   const DWORD type = ::GetFileType(h);
   ::CloseHandle(h);
   return type == FILE_TYPE_DISK ? FileKind::Regular : FileKind::Other;
@@ -216,9 +218,9 @@ bool IsRegularFile(const char* path) { return GetFileKind(path) == FileKind::Reg
 
 std::string ErrnoText(int nErrno) {
   if (nErrno == 0) return {};
-  char buf[256] = {};
-  if (::strerror_s(buf, sizeof buf, nErrno) != 0) return "error " + std::to_string(nErrno);
-  return buf;
+  // The C runtime of Windows keeps strerror's text per thread.
+  const char* text = std::strerror(nErrno);
+  return text ? std::string(text) : "error " + std::to_string(nErrno);
 }
 
 bool ReplaceFile(const char* from, const char* to) {
