@@ -136,16 +136,28 @@ bool NewProfilePath(OVProfMgr* pMgr, char* buf, std::size_t cap) {
   return false;
 }
 
-bool LoadCatalogue(OVProfMgr& mgr, std::string* pWhy) {
-  if (mgr.Load()) return true;
+namespace {
+
+enum class CatalogueRead { Read, NoneSaved, Unreadable };
+
+CatalogueRead ReadCatalogue(OVProfMgr& mgr) {
+  if (mgr.Load()) return CatalogueRead::Read;
   const char* szFile = mgr.GetLoadFileName();
   // A missing file means that no profile was saved yet.
-  if (szFile[0] == '\0' || !os::FileExists(szFile)) return true;
-  if (pWhy) {
-    *pWhy = "The profile list " + std::string(szFile) +
-            " could not be read (it is damaged or not readable); it is not written over until it is removed or "
-            "replaced.";
-  }
+  if (szFile[0] == '\0' || !os::FileExists(szFile)) return CatalogueRead::NoneSaved;
+  return CatalogueRead::Unreadable;
+}
+
+std::string UnreadableCatalogue(const OVProfMgr& mgr) {
+  return "The profile list " + std::string(mgr.GetLoadFileName()) +
+         " could not be read (it is damaged or not readable); it is not written over until it is removed or replaced.";
+}
+
+}  // namespace
+
+bool LoadCatalogue(OVProfMgr& mgr, std::string* pWhy) {
+  if (ReadCatalogue(mgr) != CatalogueRead::Unreadable) return true;
+  if (pWhy) *pWhy = UnreadableCatalogue(mgr);
   return false;
 }
 
@@ -166,8 +178,16 @@ bool ImportProfile(OVProfMgr& mgr, const std::vector<ProfileRec>& recs, const st
     return false;
   };
 
+  switch (ReadCatalogue(mgr)) {
+    case CatalogueRead::Unreadable:
+      return fail(Failure::CatalogueUnreadable, UnreadableCatalogue(mgr), false);
+    case CatalogueRead::NoneSaved:
+      mgr.Clear();  // no profile is saved, whatever was in memory
+      break;
+    case CatalogueRead::Read:
+      break;
+  }
   std::string why;
-  if (!LoadCatalogue(mgr, &why)) return fail(Failure::CatalogueUnreadable, why, false);
   if (!IsStorableDescription(description, &why)) return fail(Failure::BadDescription, why, false);
 
   std::vector<OVProfile*> same;

@@ -255,6 +255,28 @@ TEST_F(ImportFixture, AnUnreadableCatalogueIsNeverWrittenOver) {
   EXPECT_EQ(dir.List(), std::vector<std::string>{"ovprof.dat"});
 }
 
+// The catalogue is read again before a save: profiles that are in memory only (their catalogue
+// was removed meanwhile) are not written back, and entries another program added are kept.
+TEST_F(ImportFixture, TheCatalogueOnDiskIsWhatASaveStartsFrom) {
+  ASSERT_EQ(Import("Office", recs, false, "ovprof1.dat").failure, ImportReport::Failure::None);
+  {
+    OVProfMgr other(catalogue.c_str());
+    ASSERT_TRUE(other.Load());
+    OVProfile* p = other.NewProfile();
+    p->SetDescription("Added elsewhere");
+    p->SetFileName(dir.File("elsewhere.dat").c_str());
+    ASSERT_TRUE(other.Save());
+  }
+  ImportReport r = Import("Home", recs, false, "ovprof3.dat");
+  EXPECT_EQ(r.nNumber, 3u);
+  EXPECT_EQ(Descriptions(mgr), (std::vector<std::string>{"Office", "Added elsewhere", "Home"}));
+
+  fs::remove(catalogue);
+  r = Import("Lab", recs, false, "ovprof4.dat");
+  EXPECT_EQ(r.nNumber, 1u);
+  EXPECT_EQ(Descriptions(mgr), std::vector<std::string>{"Lab"});
+}
+
 // Without a name from the caller, the new profile's file is named by NewProfilePath.
 TEST_F(ImportFixture, WithoutANameTheFileIsTheNextFreeOne) {
   char szExpected[OVPROF_PATH_SIZE];
