@@ -58,12 +58,8 @@ ProfileRec* OVProfile::FindRec(std::uint32_t dwCreatorID) {
   return nullptr;
 }
 
-std::vector<ProfileRec*> OVProfile::Records() const {
-  std::vector<ProfileRec*> recs;
-  if (!m_pDataList) return recs;
-  recs.reserve(m_pDataList->GetCount());
-  for (void* p = m_pDataList->GetFirst(); p; p = m_pDataList->GetNext()) recs.push_back(static_cast<ProfileRec*>(p));
-  return recs;
+CxRange<ProfileRec> OVProfile::Records() const {
+  return m_pDataList ? m_pDataList->Items<ProfileRec>() : CxRange<ProfileRec>(nullptr);
 }
 
 ProfileRec* OVProfile::AddRec(const ProfileRec* pRec) {
@@ -77,32 +73,50 @@ ProfileRec* OVProfile::AddRec(const ProfileRec* pRec) {
 
 void OVProfile::Clear() {
   OV_ASSERT(m_pDataList!=NULL);
-  for (void* p = m_pDataList->GetFirst(); p; p = m_pDataList->GetNext()) delete static_cast<ProfileRec*>(p);
+  for (ProfileRec* pRec : Records()) delete pRec;
   m_pDataList->RemoveAll(false);
 }
 
 std::uint32_t OVProfile::GetCount() const { return m_pDataList ? m_pDataList->GetCount() : 0; }
 
+std::vector<ProfileRec> OVProfile::GetRecords() const {
+  std::vector<ProfileRec> recs;
+  recs.reserve(GetCount());
+  for (const ProfileRec* pRec : Records()) recs.push_back(*pRec);
+  return recs;
+}
+
+ProfileFileRead ReadProfileRecords(const char* szPath) {
+  ProfileFileRead read;
+  CxFile file;
+  if (!file.Open(szPath, "rb")) {
+    read.nErrno = file.LastErrno();
+    return read;
+  }
+  read.bCountRead = file.ReadDword(&read.nAnnounced);
+  bool bWhole = read.bCountRead;
+  // One record at a time: a count the file cannot back ends at the first read past its end, and
+  // only records read whole take memory.
+  for (std::uint32_t i = 0; bWhole && i < read.nAnnounced; ++i) {
+    ProfileRec rec{};
+    bWhole = file.ReadDword(&rec.dwCreatorID) && file.ReadDword(&rec.dwAction);
+    if (bWhole) read.recs.push_back(rec);
+  }
+  file.Close();
+  read.state = bWhole ? ProfileFileRead::State::Whole : ProfileFileRead::State::Damaged;
+  return read;
+}
+
 bool OVProfile::Load() {
-  OV_ASSERT(m_pFile!=NULL);
   OV_ASSERT(m_pDataList!=NULL);
   Clear();
-  if (!m_pFile->Open(m_fileName.c_str(), "rb")) return false;
-
-  std::uint32_t nCount = 0;
-  bool bWhole = m_pFile->ReadDword(&nCount);
-  // One record at a time: a count the file cannot back ends at the first read past its end.
-  for (std::uint32_t i = 0; bWhole && i < nCount; ++i) {
-    OV_ASSERT(m_pFile!=NULL);
-    ProfileRec rec{};
-    bWhole = m_pFile->ReadDword(&rec.dwCreatorID) && m_pFile->ReadDword(&rec.dwAction);
-    if (!bWhole) break;
+  const ProfileFileRead read = ReadProfileRecords(m_fileName.c_str());
+  for (const ProfileRec& rec : read.recs) {
     ProfileRec* pRec = new (std::nothrow) ProfileRec(rec);
     OV_ASSERT(pRec!=NULL);
     m_pDataList->Add(pRec);
   }
-  m_pFile->Close();
-  return bWhole;
+  return read.state == ProfileFileRead::State::Whole;
 }
 
 bool OVProfile::Save() {

@@ -343,9 +343,7 @@ void MainWindowLogic::ExchangeProfile(bool bStore, OVProfile* pProfile) {
     OVSession::StoreActions(conduits, pProfile);
     return;
   }
-  std::vector<ProfileRec> recs;
-  recs.reserve(pProfile->GetCount());
-  for (const ProfileRec* pEntry : pProfile->Records()) recs.push_back(*pEntry);
+  const std::vector<ProfileRec> recs = pProfile->GetRecords();
   const std::vector<const ProfileRec*> found = OVSession::ProfileRecordsFor(recs, conduits);
   const int nRows = static_cast<int>(m_conds.size());
   for (int i = 0, k = 0; i < nRows; ++i) {
