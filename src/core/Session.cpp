@@ -84,6 +84,26 @@ bool WriteUser(std::uint32_t userId, const std::vector<ConduitWrite>& writes, bo
   return bAllDone;
 }
 
+// Asks HotSync before the first user and then whenever hotSyncInterval has passed.
+class HotSyncWatch {
+ public:
+  using Clock = std::chrono::steady_clock;
+  explicit HotSyncWatch(const RunHooks& hooks) : m_hooks(hooks) {}
+  HotSyncGate BeforeUser() {
+    const Clock::time_point now = Clock::now();
+    if (m_bAsked && now - m_lastAsked < m_hooks.hotSyncInterval) return HotSyncGate::Go;
+    m_bAsked = true;
+    m_lastAsked = now;
+    return GateBeforeWrite(m_hooks, &m_bGoOnUnknown);
+  }
+
+ private:
+  const RunHooks& m_hooks;
+  bool m_bAsked = false;
+  bool m_bGoOnUnknown = false;
+  Clock::time_point m_lastAsked{};
+};
+
 RunResult::Stop StopOf(HotSyncGate gate) {
   return gate == HotSyncGate::Syncing ? RunResult::Stop::HotSync : RunResult::Stop::HotSyncUnknown;
 }
@@ -304,11 +324,11 @@ RunResult OVSession::Apply(const std::vector<SessionUser>& users, bool bPermanen
   RunResult result;
   const std::vector<ConduitWrite> writes = WritesOf(Conduits());
   Progress progress(hooks, users.size());
-  bool bGoOnUnknown = false;
+  HotSyncWatch hotSync(hooks);
   std::size_t i = 0;
   for (; i < users.size(); ++i) {
-    // HotSync may have started since the last user.
-    const HotSyncGate gate = GateBeforeWrite(hooks, &bGoOnUnknown);
+    // HotSync may have started since it was last asked.
+    const HotSyncGate gate = hotSync.BeforeUser();
     if (gate != HotSyncGate::Go) {
       result.stop = StopOf(gate);
       break;
@@ -366,12 +386,12 @@ EndResult OVSession::EndOneTimeActions(const std::vector<OneTimeOverride>& overr
     if (i == 0 || overrides[i].userId != overrides[i - 1].userId) ++nUsers;
   }
   Progress progress(hooks, nUsers);
-  bool bGoOnUnknown = false;
+  HotSyncWatch hotSync(hooks);
   std::size_t nUserDone = 0;
   for (std::size_t i = 0; i < overrides.size(); ++i) {
     const OneTimeOverride& o = overrides[i];
     if (i == 0 || overrides[i - 1].userId != o.userId) {
-      const HotSyncGate gate = GateBeforeWrite(hooks, &bGoOnUnknown);
+      const HotSyncGate gate = hotSync.BeforeUser();
       if (gate != HotSyncGate::Go) {
         result.stop = StopOf(gate);
         result.nNotReached = overrides.size() - i;

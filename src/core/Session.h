@@ -57,6 +57,12 @@ inline constexpr const char* kProgressCaption = "Applying Settings";
 // thousands of users costs more than writing them.
 inline constexpr std::chrono::milliseconds kProgressInterval{30};
 
+// HotSync is asked again before a user once this much time has passed since it was last asked
+// (and always before the first user): no user is written later than this after HotSync Manager
+// began to report a HotSync, and asking before every one of thousands of users costs more than
+// writing them.
+inline constexpr std::chrono::milliseconds kHotSyncCheckInterval{100};
+
 // How a long command reports and is stopped.
 struct RunHooks {
   // Null: nothing shown and never cancelled.
@@ -66,6 +72,8 @@ struct RunHooks {
   std::chrono::milliseconds delay{1000};
   // Once open, progress is drawn and Cancel looked at no more often than this.
   std::chrono::milliseconds interval{kProgressInterval};
+  // HotSync is asked again no more often than this (0: before every user).
+  std::chrono::milliseconds hotSyncInterval{kHotSyncCheckInterval};
   // HotSync Manager runs but does not say whether it synchronizes: true to write anyway. Asked
   // at the first user that meets that state; a true holds for the rest of the command. Null
   // answers false.
@@ -204,9 +212,9 @@ class OVSession {
   // Writes the sync preference code of every conduit for one user: permanent preferences with
   // bPermanent, temporary ones otherwise. True when every call succeeded.
   bool ApplyToUser(std::uint32_t userId, bool bPermanent) const;
-  // Apply: every conduit for every user, in order. HotSync is asked before each user
-  // (GateBeforeWrite); a HotSync in progress, or an unknown state nobody went on with, stops
-  // before that user. Neither tells nor saves anything.
+  // Apply: every conduit for every user, in order. HotSync is asked before the first user and
+  // again every hooks.hotSyncInterval (GateBeforeWrite); a HotSync in progress, or an unknown
+  // state nobody went on with, stops before the next user. Neither tells nor saves anything.
   RunResult Apply(const std::vector<SessionUser>& users, bool bPermanent, const RunHooks& hooks) const;
 
   // The default and next-HotSync action of every conduit for one user.
@@ -215,7 +223,7 @@ class OVSession {
   // catalogue (what a default Apply has just written); a read that fails counts as none.
   OverrideSearch FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds, const RunHooks& hooks) const;
   // Ends those one-time actions (grouped by user as FindOneTimeOverrides gives them), asking
-  // HotSync before each user like Apply.
+  // HotSync as Apply does.
   EndResult EndOneTimeActions(const std::vector<OneTimeOverride>& overrides, const RunHooks& hooks) const;
 
  private:

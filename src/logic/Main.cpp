@@ -38,12 +38,17 @@ bool AskGoOnUnknown(ov::WindowView& view, const char* szGoOn, bool* pbGoOn) {
 
 }  // namespace
 
-RunHooks WindowHooks(MainView& view, std::chrono::milliseconds delay, std::chrono::milliseconds interval,
-                     const char* szGoOn, bool* pbGoOn) {
+RunHooks MainWindowLogic::Hooks() const {
   RunHooks hooks;
-  hooks.pProgress = &view;
-  hooks.delay = delay;
-  hooks.interval = interval;
+  hooks.pProgress = &m_view;
+  hooks.delay = m_progressDelay;
+  hooks.interval = m_progressInterval;
+  hooks.hotSyncInterval = m_hotSyncInterval;
+  return hooks;
+}
+
+RunHooks WindowHooks(MainView& view, const MainWindowLogic& logic, const char* szGoOn, bool* pbGoOn) {
+  RunHooks hooks = logic.Hooks();
   hooks.goOnUnknown = [&view, szGoOn, pbGoOn] { return AskGoOnUnknown(view, szGoOn, pbGoOn); };
   return hooks;
 }
@@ -371,18 +376,14 @@ RunResult MainWindowLogic::ApplyToTickedUsers() {
   // progress window lets the user follow and stop a run that takes longer.
   m_view.SetBusy(true);
   bool bGoOn = false;
-  const RunResult result = m_session.Apply(users, m_bDefaultAction, WindowHooks(m_view, m_progressDelay, m_progressInterval, "Apply anyway?", &bGoOn));
+  const RunResult result = m_session.Apply(users, m_bDefaultAction, WindowHooks(m_view, *this, "Apply anyway?", &bGoOn));
   m_view.SetBusy(false);
   return result;
 }
 
 OverrideSearch MainWindowLogic::FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds) {
   m_view.SetBusy(true);
-  RunHooks hooks;
-  hooks.pProgress = &m_view;
-  hooks.delay = m_progressDelay;
-  hooks.interval = m_progressInterval;
-  OverrideSearch search = m_session.FindOneTimeOverrides(userIds, hooks);
+  OverrideSearch search = m_session.FindOneTimeOverrides(userIds, Hooks());
   m_view.SetBusy(false);
   return search;
 }
@@ -390,7 +391,7 @@ OverrideSearch MainWindowLogic::FindOneTimeOverrides(const std::vector<std::uint
 EndResult MainWindowLogic::EndOneTimeActions(const std::vector<OneTimeOverride>& overrides, bool* pbGoOn) {
   m_view.SetBusy(true);
   const EndResult result =
-      m_session.EndOneTimeActions(overrides, WindowHooks(m_view, m_progressDelay, m_progressInterval, "End the one-time actions anyway?", pbGoOn));
+      m_session.EndOneTimeActions(overrides, WindowHooks(m_view, *this, "End the one-time actions anyway?", pbGoOn));
   m_view.SetBusy(false);
   return result;
 }

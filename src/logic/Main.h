@@ -22,6 +22,7 @@
 
 class CCondMgr;
 class CondDetailLogic;
+class MainWindowLogic;
 class OVProfile;
 class OVProfMgr;
 class ProfileLogic;
@@ -146,8 +147,7 @@ std::string EndResultText(const EndResult& result);
 // The hooks of a long command run from a window: progress in view, and an unknown HotSync state
 // asked as "<kHotSyncUnknownText>\n\n<szGoOn>" (No is the default) once per command; *pbGoOn
 // remembers the answer across the commands that share it.
-RunHooks WindowHooks(MainView& view, std::chrono::milliseconds delay, std::chrono::milliseconds interval,
-                     const char* szGoOn, bool* pbGoOn);
+RunHooks WindowHooks(MainView& view, const MainWindowLogic& logic, const char* szGoOn, bool* pbGoOn);
 // The question's text before its last words ("Apply anyway?").
 inline constexpr const char* kHotSyncUnknownText =
     "HotSync Manager is running but does not say whether a HotSync is in progress (its state is unknown). "
@@ -155,6 +155,8 @@ inline constexpr const char* kHotSyncUnknownText =
 
 class MainWindowLogic {
  public:
+  // The timings of the long commands (SetProgressDelay), as hooks for the session.
+  RunHooks Hooks() const;
   // Nothing happens until FormCreate: the view may build its controls first.
   explicit MainWindowLogic(MainView& view);
   // Runs FormDestroy when it has not run.
@@ -210,10 +212,12 @@ class MainWindowLogic {
   // or row (nothing changes).
   bool SetRowFromSyncPref(int nRow, std::int32_t nCode);
   // Work that takes longer than this shows the progress window (1 second; tests set 0).
-  // Tests that follow every step also set the interval between drawn steps (30 ms) to 0.
-  void SetProgressDelay(std::chrono::milliseconds delay, std::chrono::milliseconds interval = kProgressInterval) {
+  // interval: how often, at most, progress is drawn, Cancel looked at (30 ms) and HotSync asked
+  // again (100 ms); tests that follow every user set it to 0.
+  void SetProgressDelay(std::chrono::milliseconds delay) { m_progressDelay = delay; }
+  void SetProgressDelay(std::chrono::milliseconds delay, std::chrono::milliseconds interval) {
     m_progressDelay = delay;
-    m_progressInterval = interval;
+    m_progressInterval = m_hotSyncInterval = interval;
   }
   std::chrono::milliseconds ProgressDelay() const { return m_progressDelay; }
 
@@ -302,6 +306,7 @@ class MainWindowLogic {
   PopupState m_popup;
   std::chrono::milliseconds m_progressDelay{1000};
   std::chrono::milliseconds m_progressInterval{kProgressInterval};
+  std::chrono::milliseconds m_hotSyncInterval{kHotSyncCheckInterval};
 };
 
 // The conduit catalogue, fetched when the main window starts up.

@@ -155,7 +155,7 @@ TEST_F(Session, StopsMidwayNameWhoWasWrittenFailedAndLeft) {
   };
   RunHooks hooks;
   hooks.pProgress = &progress;
-  hooks.delay = hooks.interval = std::chrono::milliseconds(0);
+  hooks.delay = hooks.interval = hooks.hotSyncInterval = std::chrono::milliseconds(0);
   RunResult r = m_pSession->Apply(Users({kAlice, kNobody, kBob, kCarol}), true, hooks);
   EXPECT_EQ(r.stop, RunResult::Stop::HotSync);
   EXPECT_EQ(StopReasonText(r.stop) + " " + StoppedRunText(r),
@@ -170,6 +170,18 @@ TEST_F(Session, StopsMidwayNameWhoWasWrittenFailedAndLeft) {
   EXPECT_EQ(r.stop, RunResult::Stop::Cancelled);
   EXPECT_EQ(RunResult::Ids(r.written), std::vector<std::uint32_t>{kAlice});
   EXPECT_EQ(RunResult::Ids(r.notWritten), (std::vector<std::uint32_t>{kBob, kCarol}));
+  // HotSync is asked again only once its interval has passed: within it, a HotSync that began
+  // after the first user is not seen yet (100 ms by default).
+  RecordingProgress late;
+  late.onStep = [&](int) { return HotSyncNow("syncing"), true; };
+  RunHooks slow;
+  slow.pProgress = &late;
+  slow.delay = slow.interval = std::chrono::milliseconds(0);
+  slow.hotSyncInterval = std::chrono::hours(1);
+  HotSyncNow("idle");
+  EXPECT_EQ(m_pSession->Apply(Users({kAlice, kBob}), true, slow).written.size(), 2u);
+  EXPECT_EQ(kHotSyncCheckInterval, std::chrono::milliseconds(100));
+
   EXPECT_EQ(StopReasonText(RunResult::Stop::HotSyncUnknown),
             "HotSync Manager did not say whether a HotSync is in progress (its state is unknown).");
 }
@@ -228,7 +240,7 @@ TEST_F(Session, OneTimeOverridesAreFoundAndEnded) {
     return true;
   };
   hooks.pProgress = &progress;
-  hooks.interval = std::chrono::milliseconds(0);
+  hooks.interval = hooks.hotSyncInterval = std::chrono::milliseconds(0);
   const EndResult ended = m_pSession->EndOneTimeActions(search.overrides, hooks);
   EXPECT_EQ(ended.nEnded, 1u);
   EXPECT_EQ(ended.nNotReached, 1u);
