@@ -70,24 +70,36 @@ class ApplyCommand : public Command {
       : Command("apply", "write the conduits' actions into users' sync preferences", "apply [OPTIONS]") {}
 
   void Declare(CLI::App& app) override {
-    app.add_option("--profile", m_profile, "the actions of a saved profile (its description or number)");
-    app.add_option("--profile-file", m_profileFile, "the actions of a profile file (text, or a saved ovprofN.dat)");
-    app.add_option("--users", m_users,
-                   "the users to write (default: all): all, or names and user IDs separated by commas; give it "
-                   "again for more users, and put a name that holds a comma in double quotes (\"Smith, Ann\")")
+    app.add_option("--profile", m_profile, "the actions of a saved profile (its description or number)")
+        ->type_name("NAME");
+    app.add_option("--profile-file", m_profileFile, "the actions of a profile file (text, or a saved ovprofN.dat)")
+        ->type_name("PATH");
+    app.add_option("--users", m_users, "the users to write: all (the default) or USER,... (see below)")
+        ->type_name("all|USER,...")
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->expected(1)
         ->allow_extra_args(false);
     Flag(app, "--next-only", m_bNextOnly, "only the next HotSync (default: the users' default actions)");
     Flag(app, "--dry-run", m_bDryRun, "show what would be written and write nothing");
-    Flag(app, "--end-one-time", m_bEndOneTime,
-         "after writing default actions, end the users' one-time actions that would override them at the next "
-         "HotSync");
-    Flag(app, "--go-on-unknown", m_bGoOnUnknown,
-         "write even when HotSync Manager does not say whether a HotSync is in progress");
+    Flag(app, "--end-one-time", m_bEndOneTime, "end the one-time actions that override the new defaults");
+    Flag(app, "--go-on-unknown", m_bGoOnUnknown, "write when HotSync Manager does not say whether it synchronizes");
     m_pProfile = app.get_option("--profile");
     m_pProfileFile = app.get_option("--profile-file");
     m_pUsers = app.get_option("--users");
+  }
+
+  std::string Notes() const override {
+    return "Users are named by name or user ID, separated by commas, and --users may be given\n"
+           "several times. A name that holds a comma, or begins with a double quote, is written in\n"
+           "double quotes with each quote in it doubled: --users '\"Smith, Ann\",Bob'. A text that is one\n"
+           "user's name and another user's ID names neither and is refused.\n"
+           "\n"
+           "After default actions are written, the users whose one-time actions differ from them (and\n"
+           "so override them at the next HotSync) are listed on standard error, and under\n"
+           "\"oneTimeOverrides\" with --json; --end-one-time ends those one-time actions.\n"
+           "Nothing is written while a HotSync is in progress, nor while HotSync Manager does not say\n"
+           "whether one is, unless --go-on-unknown is given.\n"
+           "\n";
   }
 
   static void Flag(CLI::App& app, const char* szName, bool& b, const char* szHelp) {

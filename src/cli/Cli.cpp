@@ -52,10 +52,10 @@ class HelpFormatter : public CLI::Formatter {
   std::string make_help(const CLI::App* app, std::string name, CLI::AppFormatMode mode) const override {
     if (mode == CLI::AppFormatMode::Sub) return make_expanded(app);
     std::string s = make_usage(app, name) + "\n";
-    s += app->get_parent() ? app->get_description() + "\n\n" : make_description(app) + "\n";
+    s += app->get_parent() ? app->get_description() + ".\n" : make_description(app);
     s += make_positionals(app) + make_groups(app, mode) + make_subcommands(app, mode);
     const std::string footer = make_footer(app);
-    if (!footer.empty()) s += "\n" + footer;
+    if (!footer.empty()) s += "\n" + footer + "\n";
     return s;
   }
   std::string make_usage(const CLI::App* app, std::string) const override {
@@ -75,7 +75,8 @@ std::string Refusal(const CLI::ParseError& e) {
   const std::size_t colon = what.find(':');
   const std::string name = what.substr(0, colon);
   if (what.find(" was given a disallowed flag override") != std::string::npos) {
-    return what.substr(0, what.find(" was given")) + " takes no value";
+    const std::string flag = what.substr(0, what.find(" was given"));
+    return (flag.rfind("-", 0) == 0 ? flag : "--" + flag) + " takes no value";
   }
   if (colon != std::string::npos) {
     if (what.find(" required ", colon) != std::string::npos && what.find(" missing", colon) != std::string::npos) {
@@ -87,6 +88,46 @@ std::string Refusal(const CLI::ParseError& e) {
 }
 
 bool IsOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+// "--users=" gives the option an empty value, where CLI11 would take the next argument as its
+// value: such an argument becomes the option and an empty argument. Values of options and
+// everything after "--" are left as they are.
+std::vector<std::string> SplitEmptyValues(CLI::App& app, const std::vector<std::string>& args) {
+  std::vector<std::string> out;
+  CLI::App* scope = nullptr;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--") {
+      out.insert(out.end(), args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+      break;
+    }
+    if (!scope && !IsOption(a)) {
+      for (CLI::App* sub : app.get_subcommands({})) {
+        if (sub->get_name() == a) scope = sub;
+      }
+    }
+    if (a.rfind("--", 0) == 0) {
+      const std::size_t eq = a.find('=');
+      const std::string name = a.substr(0, eq);
+      const CLI::Option* opt = scope ? scope->get_option_no_throw(name) : nullptr;
+      if (!opt) opt = app.get_option_no_throw(name);
+      if (opt && opt->get_items_expected_max() > 0) {
+        if (eq == std::string::npos) {
+          out.push_back(a);
+          if (i + 1 < args.size()) out.push_back(args[++i]);
+          continue;
+        }
+        if (eq + 1 == a.size()) {
+          out.push_back(name);
+          out.push_back("");
+          continue;
+        }
+      }
+    }
+    out.push_back(a);
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -123,12 +164,14 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     CLI::App* sub = app.add_subcommand(command->Name(), command->Summary());
     sub->allow_extras();
     sub->fallthrough();
-    sub->footer(kExitCodes);
+    sub->group("Commands");
+    sub->footer(command->Notes() + kExitCodes);
     command->Declare(*sub);
     formatter->SetUsage(sub, command->UsageLine());
     byApp[sub] = command.get();
   }
   CLI::App* help = app.add_subcommand("help", "this help, or a command's help");
+  help->group("Commands");
   help->allow_extras();
   help->fallthrough();
   help->footer(kExitCodes);
@@ -136,6 +179,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   help->add_option("COMMAND", topic, "the command");
   formatter->SetUsage(help, "help [COMMAND]");
 
+  args = SplitEmptyValues(app, args);
   std::vector<std::string> reversed(args.rbegin(), args.rend());
   try {
     app.parse(reversed);
@@ -149,20 +193,38 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   // What CLI11 did not take: an option nobody declares, or an argument nobody expects.
   const std::vector<CLI::App*> chosen = app.get_subcommands();
   CLI::App* sub = chosen.empty() ? nullptr : chosen.front();
-  std::vector<std::string> left = app.remaining();
+  auto leftOf = [](const CLI::App& a) {
+    std::vector<std::string> v;
+    for (const std::string& s : a.remaining()) {
+      if (s != "--") v.push_back(s);
+    }
+    return v;
+  };
+  std::vector<std::string> left = leftOf(app);
   for (const std::string& a : left) {
     if (IsOption(a)) return Usage(err, "unknown option " + Esc(a));
   }
   if (sub) {
-    for (const std::string& a : sub->remaining()) {
+    const std::vector<std::string> subLeft = leftOf(*sub);
+    for (const std::string& a : subLeft) {
       if (IsOption(a)) return Usage(err, "unknown option " + Esc(a));
     }
-    if (!sub->remaining().empty()) {
-      if (sub == help) return Usage(err, "help takes one command");
-      return Usage(err, sub->get_name() + " takes no argument " + Quoted(sub->remaining().front()));
-    }
+    // A command's extra arguments come back to the top when nothing took them there either.
+    left.insert(left.begin(), subLeft.begin(), subLeft.end());
   }
-  if (!left.empty()) return Usage(err, "unknown command " + Quoted(left.front()));
+  if (!left.empty()) {
+    // The first argument that is no option names the command.
+    std::string first;
+    for (const std::string& a : args) {
+      if (a == "--" || !IsOption(a)) {
+        first = a;
+        break;
+      }
+    }
+    if (!sub || first != sub->get_name()) return Usage(err, "unknown command " + Quoted(left.front()));
+    if (sub == help) return Usage(err, "help takes one command");
+    return Usage(err, sub->get_name() + " takes no argument " + Quoted(left.front()));
+  }
 
   if (bVersion) {
     out << kProgram << " " << ORVANE_VERSION << "\n";

@@ -42,6 +42,8 @@ class Command {
   const std::string& Summary() const { return m_summary; }
   const std::string& UsageLine() const { return m_usage; }
 
+  // What the command's help says below its options (paragraphs ending in a blank line).
+  virtual std::string Notes() const { return ""; }
   // Declares the options and arguments on the command's subcommand (and its help text).
   virtual void Declare(CLI::App& app) = 0;
   // Runs with what the command line gave; returns the exit code.

@@ -19,7 +19,8 @@ class ImportProfileCommand : public Command {
 
   void Declare(CLI::App& app) override {
     app.add_option("FILE", m_file, "the profile file: text, or a saved ovprofN.dat");
-    app.add_option("--name", m_name, "the profile's description (default: the file's name without its extension)");
+    app.add_option("--name", m_name, "the profile's description (default: the file's name without its extension)")
+        ->type_name("DESCRIPTION");
     app.add_flag("--replace", m_bReplace, "replace the actions of the saved profile of that description")
         ->disable_flag_override()
         ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
