@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
       // The writing loop alone, with its HotSync check before each user.
       fs::resize_file(journal, 0, ec);
       tLoop.push_back(Seconds([&] {
-        if (pWin->Logic().ApplyToTickedUsers().nApplied != static_cast<int>(users.size())) status = 1;
+        if (pWin->Logic().ApplyToTickedUsers().Reached() != users.size()) status = 1;
       }));
     }
     const std::size_t nJournal = inst.ReadJournal().size();

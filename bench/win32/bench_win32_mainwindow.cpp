@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
       if (g_nMessages != 1) status = 1;
       fs::resize_file(journal, 0, ec);
       tLoop.push_back(Seconds([&] {
-        if (pWin->Logic().ApplyToTickedUsers().nApplied != static_cast<int>(users.size())) status = 1;
+        if (pWin->Logic().ApplyToTickedUsers().Reached() != users.size()) status = 1;
       }));
     }
     const std::size_t nJournal = inst.ReadJournal().size();

@@ -6,7 +6,7 @@
 enum class HotSyncState {
   NotRunning,  // no HotSync Manager, one that is idle, or no HotSync API to ask
   Syncing,     // a handheld is being synchronized
-  Unknown,     // HotSync Manager runs but did not say whether it synchronizes
+  Unknown,     // HotSync Manager gave another answer, or did not say whether it synchronizes
 };
 
 HotSyncState CheckHotSync();

@@ -69,6 +69,14 @@ ProfileRec* OVProfile::FindRec(std::uint32_t dwCreatorID) {
   return nullptr;
 }
 
+std::vector<ProfileRec*> OVProfile::Records() const {
+  std::vector<ProfileRec*> recs;
+  if (!m_pDataList) return recs;
+  recs.reserve(m_pDataList->GetCount());
+  for (void* p = m_pDataList->GetFirst(); p; p = m_pDataList->GetNext()) recs.push_back(static_cast<ProfileRec*>(p));
+  return recs;
+}
+
 ProfileRec* OVProfile::AddRec(const ProfileRec* pRec) {
   if (!pRec) return nullptr;
   OV_ASSERT(m_pDataList!=NULL);

@@ -39,6 +39,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 class CxList;
 class CxFile;
@@ -66,6 +67,9 @@ class OVProfile {
   // Appends a copy of *pRec (creator IDs need not be unique) and returns the copy; null when
   // pRec is null or the copy cannot be allocated.
   ProfileRec* AddRec(const ProfileRec* pRec);
+  // Every record in file order; the caller may change their dwAction in place. Valid until the
+  // next AddRec, Clear, Load or the destruction of the profile.
+  std::vector<ProfileRec*> Records() const;
   // Frees every record.
   void Clear();
   std::uint32_t GetCount() const;

@@ -64,6 +64,8 @@ struct RunHooks {
   // Progress opens once the time so far, projected over every step, passes this (so a short
   // run never shows it).
   std::chrono::milliseconds delay{1000};
+  // Once open, progress is drawn and Cancel looked at no more often than this.
+  std::chrono::milliseconds interval{kProgressInterval};
   // HotSync Manager runs but does not say whether it synchronizes: true to write anyway. Asked
   // at the first user that meets that state; a true holds for the rest of the command. Null
   // answers false.

@@ -23,78 +23,39 @@ CCondMgr* g_pCondMgr = nullptr;
 
 namespace {
 
-// Failed users named in the error message; the rest are counted.
-constexpr std::size_t kMaxNamedUsers = 10;
-
-const char* const kDataFileCond = "ovcond.dat";
-const char* const kDataFileCurr = "ovcurr.dat";
-
-}  // namespace
-
-// The first names are listed and the rest counted, so that the box stays on the screen however
-// many users there are.
-std::string NameList(const std::vector<std::string>& names) {
-  const std::size_t n = names.size();
-  std::string list;
-  for (std::size_t i = 0; i < n && i < kMaxNamedUsers; ++i) {
-    if (i) list += ", ";
-    list += names[i];
-  }
-  if (n > kMaxNamedUsers) list += " and " + std::to_string(n - kMaxNamedUsers) + " more";
-  return list;
-}
-
-namespace {
-
-std::string Count(std::size_t n, const char* szOne, const char* szMany) {
-  return std::to_string(n) + " " + (n == 1 ? szOne : szMany);
-}
-
-}  // namespace
-
-std::string ApplyFailureText(const std::vector<std::string>& names) {
-  return "The settings of " + Count(names.size(), "user", "users") + " could not be updated: " + NameList(names) + ".";
-}
-
-std::string StoppedApplyText(const ApplyResult& result) {
-  std::string text;
-  if (result.written.empty()) {
-    text = "The settings were written for no user.";
-  } else {
-    text = "The settings were written for " + Count(result.written.size(), "user", "users") + ": " +
-           NameList(result.written) + ".";
-  }
-  if (!result.notWritten.empty()) {
-    text += "\nThey were not written for " + Count(result.notWritten.size(), "user", "users") + ": " +
-            NameList(result.notWritten) + ".";
-  }
-  return text;
-}
-
-HotSyncGate AskHotSync(ov::WindowView& view, const char* szGoOn, bool* pbGoOnUnknown) {
-  switch (CheckHotSync()) {
-    case HotSyncState::NotRunning: return HotSyncGate::Go;
-    case HotSyncState::Syncing: return HotSyncGate::Syncing;
-    case HotSyncState::Unknown: break;
-  }
-  if (pbGoOnUnknown && *pbGoOnUnknown) return HotSyncGate::Go;
+// Asks the window whether to write while HotSync's state is unknown, once per *pbGoOn.
+bool AskGoOnUnknown(ov::WindowView& view, const char* szGoOn, bool* pbGoOn) {
+  if (*pbGoOn) return true;
   ov::MessageRequest request;
   request.text = std::string(kHotSyncUnknownText) + "\n\n" + szGoOn;
   request.caption = "HotSync Manager";
   request.icon = ov::MessageIcon::Warning;
   request.buttons = ov::MessageButtons::YesNo;
   request.defaultAnswer = ov::MessageAnswer::No;
-  if (view.ShowMessage(request) != ov::MessageAnswer::Yes) return HotSyncGate::Declined;
-  if (pbGoOnUnknown) *pbGoOnUnknown = true;
-  return HotSyncGate::Go;
+  *pbGoOn = view.ShowMessage(request) == ov::MessageAnswer::Yes;
+  return *pbGoOn;
 }
 
-bool MayEndOneTimeActions(ov::WindowView& view) {
+}  // namespace
+
+RunHooks WindowHooks(MainView& view, std::chrono::milliseconds delay, std::chrono::milliseconds interval,
+                     const char* szGoOn, bool* pbGoOn) {
+  RunHooks hooks;
+  hooks.pProgress = &view;
+  hooks.delay = delay;
+  hooks.interval = interval;
+  hooks.goOnUnknown = [&view, szGoOn, pbGoOn] { return AskGoOnUnknown(view, szGoOn, pbGoOn); };
+  return hooks;
+}
+
+bool MayEndOneTimeActions(ov::WindowView& view, bool* pbGoOn) {
+  RunHooks hooks;
+  hooks.goOnUnknown = [&view, pbGoOn] { return AskGoOnUnknown(view, "End the one-time actions anyway?", pbGoOn); };
   bool bGoOnUnknown = false;
-  switch (AskHotSync(view, "End the one-time actions anyway?", &bGoOnUnknown)) {
+  switch (GateBeforeWrite(hooks, &bGoOnUnknown)) {
     case HotSyncGate::Go: return true;
     case HotSyncGate::Syncing: break;
-    case HotSyncGate::Declined: return false;
+    case HotSyncGate::Unknown: return false;
   }
   ov::MessageRequest request;
   request.text = "A HotSync is in progress. No one-time action was ended.";
@@ -103,48 +64,6 @@ bool MayEndOneTimeActions(ov::WindowView& view) {
   view.ShowMessage(request);
   return false;
 }
-
-namespace {
-
-// The progress window of a long run of nTotal steps: opened once the time so far, projected
-// over every step, passes the delay (so a short run never shows it), and closed at the end.
-class Progress {
- public:
-  using Clock = std::chrono::steady_clock;
-
-  Progress(MainView& view, std::size_t nTotal, std::chrono::milliseconds delay)
-      : m_view(view), m_nTotal(nTotal), m_delay(delay), m_start(Clock::now()) {}
-  ~Progress() {
-    if (m_bShown) m_view.ProgressEnd();
-  }
-  Progress(const Progress&) = delete;
-  Progress& operator=(const Progress&) = delete;
-
-  // After nDone steps: false once Cancel was pressed. The text is made only when shown.
-  template <class MakeText>
-  bool Step(std::size_t nDone, MakeText makeText) {
-    if (!m_bShown) {
-      // Nothing to show once the last step is done.
-      if (nDone == 0 || nDone >= m_nTotal) return true;
-      const auto elapsed = Clock::now() - m_start;
-      if (elapsed < m_delay && elapsed * static_cast<long long>(m_nTotal) / static_cast<long long>(nDone) < m_delay) {
-        return true;
-      }
-      m_view.ProgressBegin(mainwnd::kProgressCaption, static_cast<int>(m_nTotal));
-      m_bShown = true;
-    }
-    return m_view.ProgressStep(static_cast<int>(nDone), makeText());
-  }
-
- private:
-  MainView& m_view;
-  std::size_t m_nTotal;
-  std::chrono::milliseconds m_delay;
-  Clock::time_point m_start;
-  bool m_bShown = false;
-};
-
-}  // namespace
 
 namespace {
 
@@ -167,47 +86,6 @@ std::string EncodeUrlPath(const std::string& path) {
 }
 
 }  // namespace
-
-// -------------------------------------------------------------------------------------------------
-// Actions
-
-void GetActionName(std::uint32_t dwAction, char* szText) {
-  const char* szName;
-  if (dwAction > ACTION_CODE_MASK) {
-    szName = "Do Nothing";
-  } else {
-    switch (dwAction) {
-      case ACTION_PC2HH: szName = "Desktop overwrites handheld"; break;
-      case ACTION_HH2PC: szName = "Handheld overwrites Desktop"; break;
-      case ACTION_NOTHING: szName = "Do Nothing"; break;
-      default: szName = "Synchronize the files"; break;  // 1, and codes only a damaged file holds
-    }
-  }
-  std::snprintf(szText, ACTION_NAME_LEN, "%s", szName);
-}
-
-std::string ActionName(std::uint32_t dwAction) {
-  char sz[ACTION_NAME_LEN];
-  GetActionName(dwAction, sz);
-  return sz;
-}
-
-bool IsActionTicked(std::uint32_t dwAction) { return dwAction <= ACTION_CODE_MASK && dwAction != ACTION_NOTHING; }
-
-std::int32_t SyncPrefCode(std::uint32_t dwAction) {
-  if (dwAction > ACTION_CODE_MASK || dwAction == ACTION_NOTHING) return 3;
-  if (dwAction == ACTION_PC2HH) return 1;
-  if (dwAction == ACTION_HH2PC) return 2;
-  return 0;
-}
-
-std::uint32_t DefaultActionForKind(std::uint32_t dwKind, std::uint32_t dwAction) {
-  const std::uint32_t dwLow = dwKind & 0xFF;
-  if (dwLow & COND_KIND_REGISTERED) return ACTION_SYNC;
-  if (dwLow & COND_KIND_BACKUP) return ACTION_HH2PC;
-  if (dwLow & COND_KIND_INSTALL) return ACTION_PC2HH;
-  return dwAction;
-}
 
 std::string HelpPagePath() {
   char szDir[260];
@@ -247,25 +125,15 @@ void MainWindowLogic::FormCreate() {
   m_bCreated = true;
   // The executable's directory is found from the running executable wherever it is needed
   // (GetModuleDirectory), so no module handle is kept.
-  PalmLibInit();
+  m_session.Open();
   g_pCondMgr = CCondMgr::GetInstance();
   FillUserList();
-  // The data files are written in the data directory and read from where they are (beside a
-  // read-only executable until the first save); "" when no directory is found or the path would
-  // not fit, so that no data file is ever read from or written to the current directory.
-  m_condFile = DataFileForWriting(kDataFileCond);
   FillConduitList(true);
 
-  m_pProfMgr = new OVProfMgr;
-  m_pProfile = new OVProfile;
+  m_pProfMgr = m_session.Profiles();
+  m_pProfile = m_session.CurrentSettings();
   // A missing file leaves the profile empty; the conduits keep the actions the fill gave them.
-  // An empty name (no directory) loads nothing.
-  const std::string readFile = DataFileForReading(kDataFileCurr);
-  if (!readFile.empty()) {
-    m_pProfile->SetFileName(readFile.c_str());
-    m_pProfile->Load();
-  }
-  m_pProfile->SetFileName(DataFileForWriting(kDataFileCurr).c_str());
+  m_session.LoadCurrentSettings();
   ExchangeProfile(false, m_pProfile);
 }
 
@@ -288,11 +156,9 @@ void MainWindowLogic::FormDestroy() {
   // The rows refer to records of the roster and the catalogue: they go first.
   m_users.clear();
   m_conds.clear();
-  delete m_pProfile;
   m_pProfile = nullptr;
-  delete m_pProfMgr;
   m_pProfMgr = nullptr;
-  PalmLibExit();
+  m_session.Close();
 }
 
 void MainWindowLogic::Tell(const std::string& text, const char* caption, ov::MessageIcon icon) {
@@ -351,30 +217,22 @@ void MainWindowLogic::SetUserTicked(int nRow, bool bTicked) {
 void MainWindowLogic::FillUserList() {
   m_users.clear();
   m_nUserSelected = -1;
-  if (CxList* pRoster = GetUserRoster()) {
-    m_users.reserve(pRoster->GetCount());
-    for (void* p = pRoster->GetFirst(); p; p = pRoster->GetNext()) {
-      const UserRecord* pUser = static_cast<const UserRecord*>(p);
-      m_users.push_back({pUser, UserNameOf(*pUser), true});
-    }
-  }
+  const std::vector<const UserRecord*> users = m_session.Users();
+  m_users.reserve(users.size());
+  for (const UserRecord* pUser : users) m_users.push_back({pUser, UserNameOf(*pUser), true});
   m_view.UserListChanged();
 }
 
 void MainWindowLogic::FillConduitList(bool bFromCache) {
   m_bRefilling = true;
-  const std::string cacheFile = bFromCache ? DataFileForReading(kDataFileCond) : std::string();
-  const bool bLoaded = !cacheFile.empty() && g_pCondMgr->LoadFromFile(cacheFile.c_str());
-  if (!bLoaded) {
-    m_view.SetBusy(true);
-    g_pCondMgr->LoadConduits(COND_SRC_DEFAULT);
-    SetDefaultActions();
-    m_view.SetBusy(false);
-  }
+  // An enumeration asks every conduit module for its name: that can take a while.
+  m_view.SetBusy(true);
+  const bool bLoaded = m_session.LoadConduits(bFromCache);
+  m_view.SetBusy(false);
 
   // The old rows refer to records the load has just destroyed: they go before anything else.
   m_conds.clear();
-  for (CONDUIT_REC* pRec = g_pCondMgr->GetFirst(); pRec; pRec = g_pCondMgr->GetNext()) {
+  for (CONDUIT_REC* pRec : m_session.Conduits()) {
     m_conds.push_back({pRec, ConduitTitleOf(*pRec), ActionName(pRec->dwAction), IsActionTicked(pRec->dwAction)});
   }
   const bool bHadSelection = m_nCondSelected >= 0;
@@ -383,15 +241,11 @@ void MainWindowLogic::FillConduitList(bool bFromCache) {
   if (bHadSelection) UpdateDetailButton();
 
   // A fresh enumeration is always written, with the default actions.
-  if (!bLoaded) g_pCondMgr->SaveToFile(m_condFile.c_str());
+  if (!bLoaded) m_session.SaveConduitCache();
   m_bRefilling = false;
 }
 
-void MainWindowLogic::SetDefaultActions() {
-  for (CONDUIT_REC* pRec = g_pCondMgr->GetFirst(); pRec; pRec = g_pCondMgr->GetNext()) {
-    pRec->dwAction = DefaultActionForKind(pRec->dwKind, pRec->dwAction);
-  }
-}
+void MainWindowLogic::SetDefaultActions() { m_session.SetDefaultActions(); }
 
 // -------------------------------------------------------------------------------------------------
 // Editing the actions
@@ -480,161 +334,105 @@ void MainWindowLogic::sbtnLoadCondClick() { FillConduitList(false); }
 
 void MainWindowLogic::ExchangeProfile(bool bStore, OVProfile* pProfile) {
   if (!pProfile) return;
+  std::vector<CONDUIT_REC*> conduits;
+  conduits.reserve(m_conds.size());
+  for (const CondRow& row : m_conds) {
+    if (row.pRec) conduits.push_back(row.pRec);
+  }
+  if (bStore) {
+    OVSession::StoreActions(conduits, pProfile);
+    return;
+  }
+  std::vector<ProfileRec> recs;
+  recs.reserve(pProfile->GetCount());
+  for (const ProfileRec* pEntry : pProfile->Records()) recs.push_back(*pEntry);
+  const std::vector<const ProfileRec*> found = OVSession::ProfileRecordsFor(recs, conduits);
   const int nRows = static_cast<int>(m_conds.size());
-  for (int i = 0; i < nRows; ++i) {
+  for (int i = 0, k = 0; i < nRows; ++i) {
     CONDUIT_REC* pRec = CondRecordAt(i);
     if (!pRec) continue;
-    ProfileRec* pEntry = pProfile->FindRec(pRec->dwCreatorID);
-    if (pEntry) {
-      if (bStore) {
-        pEntry->dwAction = pRec->dwAction;
-      } else {
-        pRec->dwAction = pEntry->dwAction;
-        ShowRowAction(i);
-        SetCondTicked(i, IsActionTicked(pRec->dwAction));
-      }
-    } else if (bStore) {
-      const ProfileRec entry{pRec->dwCreatorID, pRec->dwAction};
-      pProfile->AddRec(&entry);
-    }
+    const ProfileRec* pEntry = found[static_cast<std::size_t>(k++)];
+    if (!pEntry) continue;
+    pRec->dwAction = pEntry->dwAction;
+    ShowRowAction(i);
+    SetCondTicked(i, IsActionTicked(pRec->dwAction));
   }
 }
 
 // -------------------------------------------------------------------------------------------------
 // Apply
 
-bool MainWindowLogic::ApplyToUser(std::uint32_t userId) {
-  bool bAllDone = true;
-  for (const CondRow& row : m_conds) {
-    if (!row.pRec) continue;
-    const std::uint32_t dwCreatorID = row.pRec->dwCreatorID;
-    const std::int32_t nCode = SyncPrefCode(row.pRec->dwAction);
-    const std::int32_t nResult = m_bDefaultAction ? palm::UmSetUserPermSyncPreferences(userId, dwCreatorID, nCode)
-                                                  : palm::UmSetUserTempSyncPreferences(userId, dwCreatorID, nCode);
-    if (nResult < 0) bAllDone = false;
-  }
-  return bAllDone;
-}
+bool MainWindowLogic::ApplyToUser(std::uint32_t userId) { return m_session.ApplyToUser(userId, m_bDefaultAction); }
 
-ApplyResult MainWindowLogic::ApplyToTickedUsers() {
-  ApplyResult result;
-  std::vector<const UserRow*> users;
+RunResult MainWindowLogic::ApplyToTickedUsers() {
+  std::vector<SessionUser> users;
   for (const UserRow& row : m_users) {
-    if (row.ticked && row.pUser) users.push_back(&row);
+    if (row.ticked && row.pUser) users.push_back(SessionUserOf(*row.pUser));
   }
-  const auto nameOf = [](const UserRow& row) {
-    return !row.name.empty() ? row.name : "user " + std::to_string(row.pUser->userId);
-  };
   // Thousands of users take seconds: the wait cursor shows that the tool is busy, and the
   // progress window lets the user follow and stop a run that takes longer.
   m_view.SetBusy(true);
-  {
-    Progress progress(m_view, users.size(), m_progressDelay);
-    bool bGoOnUnknown = false;
-    std::size_t i = 0;
-    for (; i < users.size(); ++i) {
-      // HotSync may have started since the last user.
-      const HotSyncGate gate = AskHotSync(m_view, "Apply anyway?", &bGoOnUnknown);
-      if (gate != HotSyncGate::Go) {
-        result.stop = ApplyResult::Stop::HotSync;
-        break;
-      }
-      const UserRow& row = *users[i];
-      ++result.nApplied;
-      result.written.push_back(nameOf(row));
-      result.writtenIds.push_back(row.pUser->userId);
-      if (!ApplyToUser(row.pUser->userId)) result.failed.push_back(nameOf(row));
-      if (!progress.Step(i + 1, [&] {
-            return std::to_string(i + 1) + " of " + std::to_string(users.size()) + " users written.";
-          })) {
-        ++i;
-        result.stop = ApplyResult::Stop::Cancelled;
-        break;
-      }
-    }
-    if (result.stop != ApplyResult::Stop::None) {
-      for (; i < users.size(); ++i) result.notWritten.push_back(nameOf(*users[i]));
-    }
-  }
+  bool bGoOn = false;
+  const RunResult result = m_session.Apply(users, m_bDefaultAction, WindowHooks(m_view, m_progressDelay, m_progressInterval, "Apply anyway?", &bGoOn));
   m_view.SetBusy(false);
   return result;
 }
 
-std::vector<OneTimeOverride> MainWindowLogic::FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds,
-                                                                   bool* pbCancelled) {
-  std::vector<OneTimeOverride> found;
-  if (pbCancelled) *pbCancelled = false;
+OverrideSearch MainWindowLogic::FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds) {
   m_view.SetBusy(true);
-  {
-    Progress progress(m_view, userIds.size(), m_progressDelay);
-    for (std::size_t i = 0; i < userIds.size(); ++i) {
-      for (const CondRow& row : m_conds) {
-        if (!row.pRec) continue;
-        std::int32_t nCode = 0;
-        // Only a one-time action that is there and says something else counts; a read that
-        // fails is no reason to end anything.
-        if (palm::UmGetUserTempSyncPreferences(userIds[i], row.pRec->dwCreatorID, &nCode) >= 0 &&
-            nCode != SyncPrefCode(row.pRec->dwAction)) {
-          found.push_back({userIds[i], row.pRec->dwCreatorID});
-        }
-      }
-      if (!progress.Step(i + 1, [&] {
-            return "Looking for one-time actions: " + std::to_string(i + 1) + " of " + std::to_string(userIds.size()) +
-                   " users read.";
-          })) {
-        if (pbCancelled) *pbCancelled = true;
-        break;
-      }
-    }
-  }
+  RunHooks hooks;
+  hooks.pProgress = &m_view;
+  hooks.delay = m_progressDelay;
+  hooks.interval = m_progressInterval;
+  OverrideSearch search = m_session.FindOneTimeOverrides(userIds, hooks);
   m_view.SetBusy(false);
-  return found;
+  return search;
 }
 
-std::size_t MainWindowLogic::EndOneTimeActions(const std::vector<OneTimeOverride>& overrides) {
-  std::size_t nFailed = 0;
-  std::size_t nUsers = 0;
-  for (std::size_t i = 0; i < overrides.size(); ++i) {
-    if (i == 0 || overrides[i].userId != overrides[i - 1].userId) ++nUsers;
-  }
+EndResult MainWindowLogic::EndOneTimeActions(const std::vector<OneTimeOverride>& overrides, bool* pbGoOn) {
   m_view.SetBusy(true);
-  {
-    Progress progress(m_view, nUsers, m_progressDelay);
-    std::size_t nUserDone = 0;
-    for (std::size_t i = 0; i < overrides.size(); ++i) {
-      const OneTimeOverride& o = overrides[i];
-      if (palm::UmDeleteUserTempSyncPreferences(o.userId, o.dwCreatorID) < 0) ++nFailed;
-      const bool bLastOfUser = i + 1 == overrides.size() || overrides[i + 1].userId != o.userId;
-      if (bLastOfUser && !progress.Step(++nUserDone, [&] {
-            return "Ending one-time actions: " + std::to_string(nUserDone) + " of " + std::to_string(nUsers) +
-                   " users done.";
-          })) {
-        nFailed += overrides.size() - i - 1;
-        break;
-      }
-    }
-  }
+  const EndResult result =
+      m_session.EndOneTimeActions(overrides, WindowHooks(m_view, m_progressDelay, m_progressInterval, "End the one-time actions anyway?", pbGoOn));
   m_view.SetBusy(false);
-  return nFailed;
+  return result;
 }
 
-void MainWindowLogic::OfferToEndOverrides(const std::vector<std::uint32_t>& userIds, const std::string& before) {
-  bool bCancelled = false;
-  const std::vector<OneTimeOverride> overrides = FindOneTimeOverrides(userIds, &bCancelled);
-  if (overrides.empty()) {
-    if (!before.empty()) Tell(before, "Information", ov::MessageIcon::Information);
+std::string EndResultText(const EndResult& result) {
+  const std::size_t nAll = result.nEnded + result.nFailed + result.nNotReached;
+  if (result.nFailed == 0 && result.nNotReached == 0) {
+    return CountText(result.nEnded, "one-time action was", "one-time actions were") + " ended.";
+  }
+  std::string text;
+  if (result.nFailed) {
+    text = CountText(result.nFailed, "one-time action", "one-time actions") + " of " + std::to_string(nAll) +
+           " could not be ended.";
+  }
+  if (result.nNotReached) {
+    if (!text.empty()) text += " ";
+    text += CountText(result.nNotReached, "one-time action", "one-time actions") + " of " + std::to_string(nAll) +
+            " were not ended: " +
+            (result.stop == RunResult::Stop::Cancelled ? std::string("Cancel was pressed.") : StopReasonText(result.stop));
+  }
+  return text;
+}
+
+void MainWindowLogic::OfferToEndOverrides(const std::vector<std::uint32_t>& userIds, const std::string& before,
+                                          const char* szBeforeCaption, ov::MessageIcon beforeIcon) {
+  const OverrideSearch search = FindOneTimeOverrides(userIds);
+  const std::string lead = before.empty() ? std::string() : before + "\n\n";
+  if (search.bCancelled) {
+    // Half a search is no ground for a question.
+    Tell(lead + "The search for one-time actions that would override the new defaults was cancelled; none was ended.",
+         szBeforeCaption, beforeIcon);
     return;
   }
-  std::set<std::uint32_t> users, conduits;
-  for (const OneTimeOverride& o : overrides) {
-    users.insert(o.userId);
-    conduits.insert(o.dwCreatorID);
+  if (search.overrides.empty()) {
+    if (!before.empty()) Tell(before, szBeforeCaption, beforeIcon);
+    return;
   }
   ov::MessageRequest request;
-  request.text = (before.empty() ? std::string() : before + "\n\n") + Count(users.size(), "user has", "users have") +
-                 " one-time actions for " + Count(conduits.size(), "conduit", "conduits") +
-                 " that differ from the default just written (" + Count(overrides.size(), "action", "actions") +
-                 " in all). The next HotSync would do these one-time actions instead of the new default.\n\n"
+  request.text = lead + OverrideSummaryText(search.overrides) +
+                 " The next HotSync would do these one-time actions instead of the new default.\n\n"
                  "End these one-time actions? (No keeps them.)";
   request.caption = "One-Time Actions";
   request.icon = ov::MessageIcon::Question;
@@ -642,63 +440,68 @@ void MainWindowLogic::OfferToEndOverrides(const std::vector<std::uint32_t>& user
   request.defaultAnswer = ov::MessageAnswer::No;
   if (m_view.ShowMessage(request) != ov::MessageAnswer::Yes) return;
 
-  if (!MayEndOneTimeActions(m_view)) return;
-  const std::size_t nFailed = EndOneTimeActions(overrides);
-  if (nFailed == 0) {
-    Tell(Count(overrides.size(), "one-time action was", "one-time actions were") + " ended.", "Information",
-         ov::MessageIcon::Information);
-  } else {
-    Tell(Count(nFailed, "one-time action", "one-time actions") + " of " + std::to_string(overrides.size()) +
-             " could not be ended.",
-         "Error", ov::MessageIcon::Error);
-  }
+  bool bGoOn = false;
+  if (!MayEndOneTimeActions(m_view, &bGoOn)) return;
+  const EndResult result = EndOneTimeActions(search.overrides, &bGoOn);
+  const bool bAll = result.nFailed == 0 && result.nNotReached == 0;
+  Tell(EndResultText(result), bAll ? "Information" : "Error", bAll ? ov::MessageIcon::Information : ov::MessageIcon::Error);
 }
 
 void MainWindowLogic::sbtnApplyClick() {
-  const ApplyResult result = ApplyToTickedUsers();
-  if (result.nApplied == 0 && result.stop == ApplyResult::Stop::None) {
+  const RunResult result = ApplyToTickedUsers();
+  if (result.Reached() == 0 && result.stop == RunResult::Stop::None) {
     Tell("No user is selected.", "Information", ov::MessageIcon::Information);
     return;
   }
-  if (result.nApplied > 0) g_pCondMgr->SaveToFile(m_condFile.c_str());
-  const std::string failures = result.failed.empty() ? std::string() : "\n\n" + ApplyFailureText(result.failed);
+  if (result.Reached() > 0) m_session.SaveConduitCache();
+  // A default is overridden at the next HotSync by a one-time action of the same conduit: after
+  // a default Apply, the users written are asked about, also after a stop (the users that failed
+  // are not: their defaults are not known to be what the list shows).
+  const std::vector<std::uint32_t> writtenIds = RunResult::Ids(result.written);
+  const bool bAskOneTime = m_bDefaultAction && !writtenIds.empty();
+  std::string text;
+  const char* szCaption = "Information";
+  ov::MessageIcon icon = ov::MessageIcon::Information;
   switch (result.stop) {
-    case ApplyResult::Stop::None: break;
-    case ApplyResult::Stop::HotSync:
-      // Said whenever a HotSync stopped the run, also after "No" to an unknown state, so that
-      // the user knows who is left.
-      Tell("A HotSync is in progress. " + StoppedApplyText(result) +
-               " Apply again for the users not written to when the HotSync has ended." + failures,
-           "HotSync in Progress", ov::MessageIcon::Warning);
-      return;
-    case ApplyResult::Stop::Cancelled:
-      Tell("Apply was cancelled. " + StoppedApplyText(result) + failures, "Apply Cancelled", ov::MessageIcon::Warning);
-      return;
+    case RunResult::Stop::None:
+      if (!result.failed.empty()) {
+        text = ApplyFailureText(RunResult::Names(result.failed));
+        szCaption = "Error";
+        icon = ov::MessageIcon::Error;
+      } else {
+        text = "User settings updated successfully.";
+      }
+      break;
+    case RunResult::Stop::HotSync:
+    case RunResult::Stop::HotSyncUnknown:
+      // Said whenever HotSync stopped the run, so that the user knows who is left.
+      text = StopReasonText(result.stop) + " " + StoppedRunText(result) +
+             " Apply again for the users not written to when the HotSync has ended.";
+      szCaption = result.stop == RunResult::Stop::HotSync ? "HotSync in Progress" : "HotSync State Unknown";
+      icon = ov::MessageIcon::Warning;
+      break;
+    case RunResult::Stop::Cancelled:
+      text = StopReasonText(result.stop) + " " + StoppedRunText(result);
+      szCaption = "Apply Cancelled";
+      icon = ov::MessageIcon::Warning;
+      break;
   }
-  if (!result.failed.empty()) Tell(ApplyFailureText(result.failed), "Error", ov::MessageIcon::Error);
-  const std::string success = result.failed.empty() ? "User settings updated successfully." : "";
-  // A default is overridden at the next HotSync by a one-time action of the same conduit: ask
-  // whether to end those that say something else.
-  if (m_bDefaultAction) {
-    OfferToEndOverrides(result.writtenIds, success);
-  } else if (!success.empty()) {
-    Tell(success, "Information", ov::MessageIcon::Information);
+  if (!bAskOneTime) {
+    Tell(text, szCaption, icon);
+    return;
   }
+  // The failure message stands alone, as an error; the one-time question follows it.
+  if (result.stop == RunResult::Stop::None && !result.failed.empty()) {
+    Tell(text, szCaption, icon);
+    OfferToEndOverrides(writtenIds, "", "Information", ov::MessageIcon::Information);
+    return;
+  }
+  OfferToEndOverrides(writtenIds, text, szCaption, icon);
 }
 
 bool MainWindowLogic::SetRowFromSyncPref(int nRow, std::int32_t nCode) {
   CONDUIT_REC* pRec = CondRecordAt(nRow);
-  if (!pRec) return false;
-  switch (nCode) {
-    case palm::SYNC_PREF_SYNCHRONIZE: pRec->dwAction = ACTION_SYNC; break;
-    case palm::SYNC_PREF_PC_TO_HH: pRec->dwAction = ACTION_PC2HH; break;
-    case palm::SYNC_PREF_HH_TO_PC: pRec->dwAction = ACTION_HH2PC; break;
-    case palm::SYNC_PREF_DO_NOTHING:
-      // Switched off: the list keeps the action it had for when it is switched on again.
-      pRec->dwAction |= ACTION_DISABLED;
-      break;
-    default: return false;
-  }
+  if (!pRec || !ActionFromSyncPref(nCode, &pRec->dwAction)) return false;
   SetCondTicked(nRow, IsActionTicked(pRec->dwAction));
   ShowRowAction(nRow);
   return true;

@@ -3,12 +3,11 @@
 // ticked users. A view (the Qt window, the Win32 window) draws MainWindowLogic's state and
 // forwards the user's events to the handlers below; the logic tells the view what to redraw.
 //
-// The action of a conduit lives in its catalogue record (CONDUIT_REC::dwAction): the sync action
-// code in the low 16 bits (1 synchronize, 2 desktop overwrites handheld, 4 handheld overwrites
-// desktop, 8 do nothing) and the disabled bit 0x10000 above it. Any value above 0xFFFF means
-// switched off; switching on again keeps the low 16 bits. The conduit list only shows the
-// records: every command changes the record first and the row's text and tick with it, and a
-// change of a row's tick switches its record on (ticked) or off (unticked).
+// The action of a conduit lives in its catalogue record (src/core/Actions.h). The conduit list
+// only shows the records: every command changes the record first and the row's text and tick
+// with it, and a change of a row's tick switches its record on (ticked) or off (unticked). The
+// writing itself, and everything the console program does too, is the core's session service
+// (src/core/Session.h), which the logic owns.
 #pragma once
 
 #include <chrono>
@@ -17,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "src/core/Actions.h"
+#include "src/core/Session.h"
 #include "src/logic/View.h"
 
 class CCondMgr;
@@ -28,33 +29,6 @@ class SyncActionsLogic;
 class UserInfoLogic;
 struct CONDUIT_REC;
 struct UserRecord;
-
-// Action values of a conduit record.
-inline constexpr std::uint32_t ACTION_SYNC = 1;
-inline constexpr std::uint32_t ACTION_PC2HH = 2;
-inline constexpr std::uint32_t ACTION_HH2PC = 4;
-inline constexpr std::uint32_t ACTION_NOTHING = 8;
-inline constexpr std::uint32_t ACTION_DISABLED = 0x10000;
-inline constexpr std::uint32_t ACTION_CODE_MASK = 0xFFFF;
-
-// The display name buffer of GetActionName, terminator included.
-inline constexpr std::size_t ACTION_NAME_LEN = 64;
-
-// Writes the display name of dwAction into szText (ACTION_NAME_LEN bytes): "Do Nothing" when
-// switched off or 8, "Synchronize the files", "Desktop overwrites handheld" or "Handheld
-// overwrites Desktop" for 1, 2 and 4. Any other code is treated as synchronize everywhere in the
-// tool (tick, popup, Apply), so it is named "Synchronize the files" too.
-void GetActionName(std::uint32_t dwAction, char* szText);
-std::string ActionName(std::uint32_t dwAction);
-// Whether the tool ticks a row for dwAction: switched on and not 8.
-bool IsActionTicked(std::uint32_t dwAction);
-// The sync preference code Palm's user data library takes for dwAction: 3 (do nothing) when
-// switched off or 8, 1 for 2 (desktop overwrites handheld), 2 for 4 (handheld overwrites
-// desktop), 0 (synchronize) for 1 and every other value.
-std::int32_t SyncPrefCode(std::uint32_t dwAction);
-// The action a freshly enumerated conduit of kind dwKind gets (bits of the low byte tested in
-// this order): registered 1, backup 4, install 2; dwAction unchanged for any other kind.
-std::uint32_t DefaultActionForKind(std::uint32_t dwKind, std::uint32_t dwAction);
 
 // The help page, which travels beside the executable: "<its directory>help/orvane/index.htm"
 // with the system's separators; empty when the directory cannot be found.
@@ -100,7 +74,7 @@ inline constexpr const char* kMiNothing = "Do Nothing";
 inline constexpr const char* kMiUserActions = "HotSync Actions...";
 inline constexpr const char* kMiUserInfo = "User Information...";
 // The progress window of a long Apply.
-inline constexpr const char* kProgressCaption = "Applying Settings";
+inline constexpr const char* kProgressCaption = ::kProgressCaption;
 inline constexpr const char* kProgressCancel = "Cancel";
 inline constexpr int kProgressWidth = 380;
 }  // namespace mainwnd
@@ -135,7 +109,7 @@ struct PopupState {
 };
 
 // What the main window's logic asks of the window that shows it.
-class MainView : public ov::WindowView {
+class MainView : public ov::WindowView, public ProgressSink {
  public:
   // The user rows were rebuilt, or several ticks changed: redraw the whole user list.
   virtual void UserListChanged() = 0;
@@ -157,67 +131,27 @@ class MainView : public ov::WindowView {
   // Exit: close the window (which runs FormClose).
   virtual void CloseWindow() = 0;
 
-  // The progress window of a long Apply, modal over the main window: ProgressBegin opens it
-  // with its caption and the count of steps, ProgressStep shows how many are done and what is
-  // being done, lets the windows repaint and answer, and returns false once Cancel was pressed;
-  // ProgressEnd closes it. The logic opens it only for work that takes more than about a second.
-  virtual void ProgressBegin(const std::string& caption, int nTotal) = 0;
-  virtual bool ProgressStep(int nDone, const std::string& text) = 0;
-  virtual void ProgressEnd() = 0;
+  // The progress window of a long Apply (ProgressSink), modal over the main window: it opens
+  // with its caption and the count of steps, shows how many are done and what is being done,
+  // lets the windows repaint and answer, and says when Cancel was pressed. The session opens it
+  // only for work that takes more than about a second, and steps it at most every 30 ms.
 };
 
-// What an Apply did: the users written to, the names of those whose settings could not all be
-// written (a user without a name is named "user <ID>"), and when it stopped before the last
-// ticked user, why, and who was written and who was not.
-struct ApplyResult {
-  enum class Stop {
-    None,       // every ticked user was written to
-    HotSync,    // a HotSync was in progress (or its state unknown and the user did not go on)
-    Cancelled,  // Cancel in the progress window
-  };
-  int nApplied = 0;
-  std::vector<std::string> failed;
-  Stop stop = Stop::None;
-  std::vector<std::string> written;
-  std::vector<std::string> notWritten;
-  // The users written to, by ID, in the order written.
-  std::vector<std::uint32_t> writtenIds;
-};
-
-// The message of an Apply that could not write every user: "The settings of 2 users could not
-// be updated: Alice, Bob." (the first ten named, the rest counted).
-std::string ApplyFailureText(const std::vector<std::string>& failed);
-// "Alice, Bob and Carol" for a list of names: the first ten named, the rest counted
-// ("..., Jill and 5 more").
-std::string NameList(const std::vector<std::string>& names);
-// Who was written and who was not, for an Apply that stopped: "The settings were written for
-// 2 users: Alice, Bob. They were not written for 3 users: Carol, Dave, Eve."
-std::string StoppedApplyText(const ApplyResult& result);
-
-// A one-time action that the next HotSync would do instead of the default just written.
-struct OneTimeOverride {
-  std::uint32_t userId;
-  std::uint32_t dwCreatorID;
-};
-
-// What HotSync allows before the tool writes a user's preferences.
-enum class HotSyncGate {
-  Go,        // no HotSync Manager, an idle one, or no HotSync API to ask
-  Syncing,   // a HotSync is in progress: write nothing
-  Declined,  // HotSync Manager did not say, and the user chose not to go on
-};
-// Asks HotSync whether it synchronizes a handheld now. A state HotSync Manager does not tell
-// counts as a HotSync in progress unless the user answers Yes to the question "<text> <szGoOn>"
-// (No is the default); *pbGoOnUnknown remembers a Yes for the next asks of the same command.
-// Says nothing itself when a HotSync is in progress. The tool never closes or restarts
-// HotSync Manager.
-HotSyncGate AskHotSync(ov::WindowView& view, const char* szGoOn, bool* pbGoOnUnknown);
-// Whether one-time actions may be ended now (AskHotSync); a HotSync in progress is said.
-bool MayEndOneTimeActions(ov::WindowView& view);
+// Whether one-time actions may be ended now: a HotSync in progress is said, an unknown state asked
+// ("... End the one-time actions anyway?"). *pbGoOn remembers a yes for the run that follows.
+bool MayEndOneTimeActions(ov::WindowView& view, bool* pbGoOn);
+// "3 one-time actions were ended.", or how many of them were ended, could not be, or were not
+// reached and why.
+std::string EndResultText(const EndResult& result);
+// The hooks of a long command run from a window: progress in view, and an unknown HotSync state
+// asked as "<kHotSyncUnknownText>\n\n<szGoOn>" (No is the default) once per command; *pbGoOn
+// remembers the answer across the commands that share it.
+RunHooks WindowHooks(MainView& view, std::chrono::milliseconds delay, std::chrono::milliseconds interval,
+                     const char* szGoOn, bool* pbGoOn);
 // The question's text before its last words ("Apply anyway?").
 inline constexpr const char* kHotSyncUnknownText =
-    "HotSync Manager is running but does not say whether a HotSync is in progress. Settings written "
-    "during a HotSync can be lost or overwritten by it.";
+    "HotSync Manager is running but does not say whether a HotSync is in progress (its state is unknown). "
+    "Settings written during a HotSync can be lost or overwritten by it.";
 
 class MainWindowLogic {
  public:
@@ -263,20 +197,24 @@ class MainWindowLogic {
   // synchronizes (AskHotSync); a HotSync in progress stops the loop before that user.
   // When the users will take longer than the progress delay, the progress window shows them and
   // Cancel stops before the next user.
-  ApplyResult ApplyToTickedUsers();
+  RunResult ApplyToTickedUsers();
   // The one-time actions of these users that differ from the action of the same conduit in the
   // list (what a default Apply has just written); a read that fails counts as none. The progress
   // window shows a long read; Cancel sets *pbCancelled and ends the search.
-  std::vector<OneTimeOverride> FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds, bool* pbCancelled);
+  OverrideSearch FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds);
   // Ends those one-time actions (the progress window shows a long run; Cancel stops before the
-  // next user); the count of those that could not be ended or were not reached.
-  std::size_t EndOneTimeActions(const std::vector<OneTimeOverride>& overrides);
+  // next user; HotSync is asked before each user, *pbGoOn carrying an earlier yes).
+  EndResult EndOneTimeActions(const std::vector<OneTimeOverride>& overrides, bool* pbGoOn);
   // The action of a conduit row, set from a user's sync preference code (0 to 3) as Apply
   // would write it back: the copy of a user's actions into the list. False for any other code
   // or row (nothing changes).
   bool SetRowFromSyncPref(int nRow, std::int32_t nCode);
   // Work that takes longer than this shows the progress window (1 second; tests set 0).
-  void SetProgressDelay(std::chrono::milliseconds delay) { m_progressDelay = delay; }
+  // Tests that follow every step also set the interval between drawn steps (30 ms) to 0.
+  void SetProgressDelay(std::chrono::milliseconds delay, std::chrono::milliseconds interval = kProgressInterval) {
+    m_progressDelay = delay;
+    m_progressInterval = interval;
+  }
   std::chrono::milliseconds ProgressDelay() const { return m_progressDelay; }
 
   // Event handlers.
@@ -324,9 +262,11 @@ class MainWindowLogic {
   const PopupState& Popup() const { return m_popup; }
 
   // The cache file path written ("ovcond.dat" in the data directory; empty when that does not fit).
-  const char* GetCondFile() const { return m_condFile.c_str(); }
+  const char* GetCondFile() const { return m_session.CondFile().c_str(); }
   // The profile catalogue, for the profiles dialog.
   OVProfMgr* GetProfMgr() const { return m_pProfMgr; }
+  // The session with the Palm Desktop installation.
+  OVSession& Session() { return m_session; }
   // The conduit record of a row of slvCond, the user record of a row of slvUser; null when
   // there is none.
   CONDUIT_REC* CondRecordAt(int nRow) const;
@@ -340,13 +280,14 @@ class MainWindowLogic {
   void SetAllCondTicks(bool bTicked);
   // After a default Apply: the one-time actions that would override the new defaults, and the
   // question whether to end them.
-  // before (when not empty) is said first, in the question or alone.
-  void OfferToEndOverrides(const std::vector<std::uint32_t>& userIds, const std::string& before);
+  // before (when not empty) is said first, in the question or alone, with its caption and icon.
+  void OfferToEndOverrides(const std::vector<std::uint32_t>& userIds, const std::string& before,
+                           const char* szBeforeCaption, ov::MessageIcon beforeIcon);
   void UpdateDetailButton();
   void Tell(const std::string& text, const char* caption, ov::MessageIcon icon);
 
   MainView& m_view;
-  std::string m_condFile;
+  OVSession m_session;
   bool m_bRefilling;
   bool m_bCreated;
   OVProfile* m_pProfile;
@@ -360,6 +301,7 @@ class MainWindowLogic {
   bool m_bDefaultAction;
   PopupState m_popup;
   std::chrono::milliseconds m_progressDelay{1000};
+  std::chrono::milliseconds m_progressInterval{kProgressInterval};
 };
 
 // The conduit catalogue, fetched when the main window starts up.

@@ -107,15 +107,13 @@ void SyncActionsLogic::btnEndOneTimeClick() {
   request.icon = ov::MessageIcon::Question;
   request.buttons = ov::MessageButtons::YesNo;
   request.defaultAnswer = ov::MessageAnswer::No;
-  if (m_pView->ShowMessage(request) != ov::MessageAnswer::Yes || !MayEndOneTimeActions(*m_pView)) return;
+  bool bGoOn = false;
+  if (m_pView->ShowMessage(request) != ov::MessageAnswer::Yes || !MayEndOneTimeActions(*m_pView, &bGoOn)) return;
   std::vector<OneTimeOverride> oneTime;
   for (const SyncActionRow& row : m_rows) {
     if (row.action.next.bOneTime) oneTime.push_back({m_userId, row.action.pRec->dwCreatorID});
   }
-  const std::size_t nFailed = m_main.EndOneTimeActions(oneTime);
+  const EndResult result = m_main.EndOneTimeActions(oneTime, &bGoOn);
   Load();
-  if (nFailed) {
-    Tell(std::to_string(nFailed) + " of " + std::to_string(nOneTime) + " one-time actions could not be ended.", "Error",
-         ov::MessageIcon::Error);
-  }
+  if (result.nFailed || result.nNotReached) Tell(EndResultText(result), "Error", ov::MessageIcon::Error);
 }

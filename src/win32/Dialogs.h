@@ -127,6 +127,4 @@ class ProgressWnd final : public win32::Dialog {
   int m_nTotal = 0;
   bool m_bCancelled = false;
   // When the window last showed a step and handled the waiting messages (GetTickCount64).
-  bool m_bLooked = false;
-  ULONGLONG m_lastLook = 0;
 };

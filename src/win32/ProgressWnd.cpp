@@ -19,7 +19,6 @@ constexpr int kButtonHeight = 27;
 constexpr int kBarY = 36;
 constexpr int kButtonY = 68;
 constexpr int kClientHeight = kButtonY + kButtonHeight + kMargin;
-constexpr ULONGLONG kLookEveryMs = 30;
 }  // namespace
 
 ProgressWnd::~ProgressWnd() {
@@ -32,7 +31,6 @@ bool ProgressWnd::Open(HWND owner, const std::string& caption, int nTotal) {
   m_caption = caption;
   m_nTotal = nTotal > 0 ? nTotal : 1;
   m_bCancelled = false;
-  m_bLooked = false;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
   HWND hwnd = Create(owner, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
@@ -61,13 +59,9 @@ void ProgressWnd::OnInit() {
 }
 
 bool ProgressWnd::Step(int nDone, const std::string& text) {
-  // Drawing and asking for messages at every step of thousands costs about a millisecond a step
-  // under Wine, a third more time for an Apply: the window looks at most every kLookEveryMs,
-  // from the first step on, which still answers Cancel at once for a person.
-  const ULONGLONG now = GetTickCount64();
-  if (m_bCancelled || (m_bLooked && now - m_lastLook < kLookEveryMs)) return !m_bCancelled;
-  m_bLooked = true;
-  m_lastLook = now;
+  // The session steps the window at most every 30 ms (kProgressInterval), so each step is drawn
+  // and the waiting messages handled.
+  if (m_bCancelled) return false;
   HWND hwnd = Hwnd();
   if (hwnd) {
     if (text != m_text) {

@@ -156,7 +156,8 @@ TEST_F(QtSyncActions, UserInformationOpensTheUsersActions) {
 TEST_F(QtSyncActions, ProgressWindowCancelsMidway) {
   constexpr int kUsers = 300;
   Open(kUsers);
-  m_pWin->Logic().SetProgressDelay(std::chrono::milliseconds(0));
+  // Every step drawn: the window answers between any two users.
+  m_pWin->Logic().SetProgressDelay(std::chrono::milliseconds(0), std::chrono::milliseconds(0));
   // Cancel is pressed once three users are done, as a person would while the window runs.
   QString caption, cancelText, label;
   int nAtCancel = -1;
