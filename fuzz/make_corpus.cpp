@@ -1,5 +1,6 @@
 // Writes the seed corpus of every fuzz target with the project's own writers: the catalogue's
 // record form (CondRecordToBytes, as SaveToFile writes it), OVProfile::Save, OVProfMgr::Save,
+// FormatProfileText (and hand-written profile texts),
 // the stand-in's FormatDescription and demo description, and kestrow.ini and HKCU.reg in the
 // forms the test fixture and run.sh write them (plus the variants Windows' own tools write).
 //
@@ -15,6 +16,7 @@
 #include "palmdesk/DemoMaker.h"
 #include "palmdesk/Description.h"
 #include "src/core/OVProfile.h"
+#include "src/core/ProfileText.h"
 
 namespace fs = std::filesystem;
 
@@ -97,6 +99,26 @@ void ProfileSeeds() {
   ProfileFile("empty", {});
   ProfileFile("memo_and_backup", {{0x6D656D6F, 1}, {0xFFFFFFFF, 0x10002}});
   ProfileFile("organizer", {{0x61646472, 1}, {0x64617465, 2}, {0x746F646F, 4}, {0x6D656D6F, 8}, {0x61646472, 0x10001}});
+}
+
+// Profile texts as FormatProfileText writes them, and as people write them by hand.
+void ProfileTextSeeds() {
+  WriteText("profiletext", "written",
+            FormatProfileText({{0x64617465, 1}, {0x6D656D6F, 8}, {0x61646472, 0x10002}, {0xFFFFFFFF, 4}},
+                              "Office: what every handheld does",
+                              [](std::uint32_t id) { return id == 0x6D656D6F ? std::string("Memo Pad") : std::string(); }));
+  WriteText("profiletext", "header_only", FormatProfileText({}, "", nullptr));
+  WriteText("profiletext", "by_hand",
+            "\xEF\xBB\xBF\r\n  Orvane conduit profile 1\r\n\tMEMO\tOFF:Handheld-Overwrites\t# comment\r\n"
+            "date 0x10004#no blank\n0x1 65536\n# the end, without a line end");
+  WriteText("profiletext", "listed_twice", "Orvane conduit profile 1\nmemo sync\nmemo nothing\n");
+  WriteText("profiletext", "long_line_crlf",
+            "Orvane conduit profile 1\r\nmemo sync" + std::string(1014, ' ') + "#\r\n");
+  WriteText("profiletext", "other_version", "Orvane conduit profile 2\nmemo sync\n");
+  // Saved profiles given as files: whole, with bytes after the last record, cut short.
+  WriteText("profiletext", "saved_whole", std::string("\x01\x00\x00\x00omem\x01\x00\x00\x00", 12));
+  WriteText("profiletext", "saved_with_tail", std::string("\x01\x00\x00\x00omem\x01\x00\x00\x00xyz", 15));
+  WriteText("profiletext", "saved_cut_short", std::string("\x05\x00\x00\x00\x01\x02", 6));
 }
 
 void CatalogueFile(const char* name, const std::vector<std::pair<std::string, std::string>>& entries) {
@@ -197,6 +219,7 @@ int main(int argc, char** argv) {
   g_root = argv[1];
   CacheSeeds();
   ProfileSeeds();
+  ProfileTextSeeds();
   CatalogueSeeds();
   IniSeeds();
   RegSeeds();

@@ -5,7 +5,7 @@
 # allocation of more than 512 MiB), or a broken check of a target.
 #   scripts/fuzz.sh                    every target, 20 s each
 #   scripts/fuzz.sh 600 condcache      one target for 10 minutes
-# Targets: condcache profile profcat ini reg description (see fuzz/README.md).
+# Targets: condcache profile profcat profiletext ini reg description (see fuzz/README.md).
 #
 # Each target first runs every regression input once (fuzz/corpus/<target>/ and
 # fuzz/regressions/<target>/, whole), then fuzzes from them. What the fuzzer learns goes to
@@ -14,7 +14,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-all_targets=(condcache profile profcat ini reg description)
+all_targets=(condcache profile profcat profiletext ini reg description)
 seconds=20
 if [ $# -gt 0 ] && [[ $1 =~ ^[0-9]+$ ]]; then
   seconds=$1

@@ -94,26 +94,45 @@ void OVProfile::Clear() {
 
 std::uint32_t OVProfile::GetCount() const { return m_pDataList ? m_pDataList->GetCount() : 0; }
 
+std::vector<ProfileRec> OVProfile::GetRecords() const {
+  std::vector<ProfileRec> recs;
+  if (!m_pDataList) return recs;
+  recs.reserve(m_pDataList->GetCount());
+  for (void* p = m_pDataList->GetFirst(); p; p = m_pDataList->GetNext()) recs.push_back(*static_cast<ProfileRec*>(p));
+  return recs;
+}
+
+ProfileFileRead ReadProfileRecords(const char* szPath) {
+  ProfileFileRead read;
+  CxFile file;
+  if (!file.Open(szPath, "rb")) {
+    read.nErrno = file.LastErrno();
+    return read;
+  }
+  read.bCountRead = file.ReadDword(&read.nAnnounced);
+  bool bWhole = read.bCountRead;
+  // One record at a time: a count the file cannot back ends at the first read past its end, and
+  // only records read whole take memory.
+  for (std::uint32_t i = 0; bWhole && i < read.nAnnounced; ++i) {
+    ProfileRec rec{};
+    bWhole = file.ReadDword(&rec.dwCreatorID) && file.ReadDword(&rec.dwAction);
+    if (bWhole) read.recs.push_back(rec);
+  }
+  file.Close();
+  read.state = bWhole ? ProfileFileRead::State::Whole : ProfileFileRead::State::Damaged;
+  return read;
+}
+
 bool OVProfile::Load() {
-  OV_ASSERT(m_pFile!=NULL);
   OV_ASSERT(m_pDataList!=NULL);
   Clear();
-  if (!m_pFile->Open(m_szFileName, "rb")) return false;
-
-  std::uint32_t nCount = 0;
-  bool bWhole = m_pFile->ReadDword(&nCount);
-  // One record at a time: a count the file cannot back ends at the first read past its end.
-  for (std::uint32_t i = 0; bWhole && i < nCount; ++i) {
-    OV_ASSERT(m_pFile!=NULL);
-    ProfileRec rec{};
-    bWhole = m_pFile->ReadDword(&rec.dwCreatorID) && m_pFile->ReadDword(&rec.dwAction);
-    if (!bWhole) break;
+  const ProfileFileRead read = ReadProfileRecords(m_szFileName);
+  for (const ProfileRec& rec : read.recs) {
     ProfileRec* pRec = new (std::nothrow) ProfileRec(rec);
     OV_ASSERT(pRec!=NULL);
     m_pDataList->Add(pRec);
   }
-  m_pFile->Close();
-  return bWhole;
+  return read.state == ProfileFileRead::State::Whole;
 }
 
 bool OVProfile::Save() {

@@ -54,6 +54,24 @@ struct ProfileRec {
 inline constexpr std::uint32_t OVPROF_DESC_SIZE = 256;  // description buffer, terminator included
 inline constexpr std::uint32_t OVPROF_PATH_SIZE = 260;  // path buffer, terminator included
 
+// What reading a profile file by the rules above found.
+struct ProfileFileRead {
+  enum class State {
+    Whole,      // the count and every record it announces were read
+    Damaged,    // the file ends before its count or before its last record
+    NotOpened,  // the file could not be opened (nErrno tells why)
+  };
+  State state = State::NotOpened;
+  std::vector<ProfileRec> recs;  // the records read whole, in file order
+  bool bCountRead = false;       // the count was read
+  std::uint32_t nAnnounced = 0;  // the count the file states (0 when not read)
+  int nErrno = 0;                // why the file could not be opened
+};
+
+// The one reader of profile files: OVProfile::Load and the readers of profile files given by
+// name (ReadProfileFile) both read through it, so a file one of them takes the other takes too.
+ProfileFileRead ReadProfileRecords(const char* szPath);
+
 class OVProfile {
  public:
   // No records, description "Orvane Profile Description", empty file name.
@@ -73,6 +91,8 @@ class OVProfile {
   // Frees every record.
   void Clear();
   std::uint32_t GetCount() const;
+  // A copy of the records, in order.
+  std::vector<ProfileRec> GetRecords() const;
 
   // Replaces the records by those of the file named by GetFileName(). The old records are gone
   // in every case. False when the file cannot be opened (no records) or is damaged (the records

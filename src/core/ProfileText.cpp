@@ -1,12 +1,15 @@
 #include "src/core/ProfileText.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
 
 #include "src/logic/Main.h"
+#include "src/core/ProfileStore.h"
 #include "src/core/UserActions.h"
+#include "src/core/os/os.h"
 
 namespace {
 
@@ -122,23 +125,58 @@ bool ParseActionWord(const std::string& text, std::uint32_t* pdwAction) {
   return dwHigh == 0 && ParseNumber32(text, pdwAction);
 }
 
-std::string FormatProfileText(const std::vector<ProfileRec>& recs, const std::string& description,
-                              const std::function<std::string(std::uint32_t)>& title) {
+bool FormatProfileText(const std::vector<ProfileRec>& recs, const std::string& description,
+                       const std::function<std::string(std::uint32_t)>& title, std::string* pText,
+                       std::size_t* pnLeftOut, std::string* pWhy) {
   std::string out = std::string(kProfileTextHeader) + "\n";
-  if (!description.empty()) out += "# " + OneLine(description) + "\n";
+  // Comments are cut on a whole character so that each line stays within kProfileTextMaxLine.
+  if (!description.empty()) out += "# " + LocalTextPrefix(OneLine(description), kProfileTextMaxLine - 2) + "\n";
   out += "# creator  action                  conduit\n";
-  for (const ProfileRec& rec : recs) {
+  // The reader refuses a conduit listed twice; the first record is the one that counts.
+  std::vector<ProfileRec> unique;
+  {
+    std::map<std::uint32_t, bool> seen;
+    for (const ProfileRec& rec : recs) {
+      if (seen.emplace(rec.dwCreatorID, true).second) unique.push_back(rec);
+    }
+  }
+  const std::size_t nLeftOut = recs.size() - unique.size();
+  if (unique.size() > kProfileTextMaxEntries) unique.clear();  // refused below
+  for (const ProfileRec& rec : unique) {
     std::string line = CreatorIdText(rec.dwCreatorID);
     line.resize(std::max<std::size_t>(line.size() + 1, 11), ' ');
     line += ActionWord(rec.dwAction);
     const std::string name = title ? OneLine(title(rec.dwCreatorID)) : std::string();
     if (!name.empty()) {
       line.resize(std::max<std::size_t>(line.size() + 1, 35), ' ');
-      line += "# " + name;
+      line += "# " + LocalTextPrefix(name, kProfileTextMaxLine - line.size() - 2);
     }
     out += line + "\n";
+    if (out.size() > kProfileTextMaxBytes) break;  // refused below; no need to go on
   }
-  return out;
+  if (pnLeftOut) *pnLeftOut = nLeftOut;
+  std::string why;
+  if (recs.size() - nLeftOut > kProfileTextMaxEntries) {
+    why = "the profile has more than " + std::to_string(kProfileTextMaxEntries) +
+          " conduits, more than a profile text may hold";
+  } else if (out.size() > kProfileTextMaxBytes) {
+    why = "the profile's text would be larger than " + std::to_string(kProfileTextMaxBytes / 1024) +
+          " KiB, more than a profile text may hold";
+  }
+  if (!why.empty()) {
+    if (pText) pText->clear();
+    if (pWhy) *pWhy = why;
+    return false;
+  }
+  if (pText) *pText = std::move(out);
+  return true;
+}
+
+std::string FormatProfileText(const std::vector<ProfileRec>& recs, const std::string& description,
+                              const std::function<std::string(std::uint32_t)>& title) {
+  std::string text;
+  FormatProfileText(recs, description, title, &text, nullptr, nullptr);
+  return text;
 }
 
 ProfileReadResult ParseProfileText(const std::string& bytes) {
@@ -162,10 +200,11 @@ ProfileReadResult ParseProfileText(const std::string& bytes) {
     if (end == std::string::npos) end = bytes.size();
     std::string line = bytes.substr(pos, end - pos);
     pos = end + 1;
+    // The line end is no part of the line, whether LF or CR LF.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.size() > kProfileTextMaxLine) {
       return Fail(nLine, "the line is longer than " + std::to_string(kProfileTextMaxLine) + " bytes");
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
 
     if (!bHeader) {
       const std::vector<std::string> f = Fields(line);
@@ -213,19 +252,32 @@ ProfileReadResult ParseProfileText(const std::string& bytes) {
 }
 
 ProfileReadResult ReadProfileFile(const char* szPath) {
-  std::FILE* fp = (szPath && *szPath) ? std::fopen(szPath, "rb") : nullptr;
-  if (!fp) return Fail(0, "the file could not be opened");
+  if (!szPath || !*szPath) return Fail(0, "no file was named");
+  // Checked before opening: opening a FIFO for reading waits for a writer, and a device may
+  // never end.
+  switch (os::GetFileKind(szPath)) {
+    case os::FileKind::Directory:
+      return Fail(0, "this is a directory, not a profile file");
+    case os::FileKind::Other:
+      return Fail(0, "this is not a regular file (a device, a pipe or a socket), so it is not read");
+    case os::FileKind::Missing:  // opening tells why
+    case os::FileKind::Regular:
+      break;
+  }
+  errno = 0;
+  std::FILE* fp = std::fopen(szPath, "rb");
+  if (!fp) {
+    const std::string why = os::ErrnoText(errno);
+    return Fail(0, "the file could not be opened" + (why.empty() ? std::string() : ": " + why));
+  }
+  // At most one byte more than a text may hold: enough to tell a text that is too large.
   std::string bytes;
   char buf[65536];
-  bool bTooLarge = false, bError = false;
-  for (;;) {
-    const std::size_t n = std::fread(buf, 1, sizeof buf, fp);
+  bool bError = false;
+  while (bytes.size() <= kProfileTextMaxBytes) {
+    const std::size_t n = std::fread(buf, 1, std::min(sizeof buf, kProfileTextMaxBytes + 1 - bytes.size()), fp);
     bytes.append(buf, n);
-    if (bytes.size() > kProfileTextMaxBytes) {
-      bTooLarge = true;
-      break;
-    }
-    if (n < sizeof buf) {
+    if (n == 0) {
       bError = std::ferror(fp) != 0;
       break;
     }
@@ -233,23 +285,22 @@ ProfileReadResult ReadProfileFile(const char* szPath) {
   std::fclose(fp);
   if (bError) return Fail(0, "the file could not be read");
 
-  // A saved profile: a count, least significant byte first, and exactly that many records.
-  if (!bTooLarge && bytes.size() >= 4 && bytes.compare(0, 6, "Orvane") != 0) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    auto le32 = [p](std::size_t off) {
-      return static_cast<std::uint32_t>(p[off]) | static_cast<std::uint32_t>(p[off + 1]) << 8 |
-             static_cast<std::uint32_t>(p[off + 2]) << 16 | static_cast<std::uint32_t>(p[off + 3]) << 24;
-    };
-    const std::uint64_t n = le32(0);
-    if (bytes.size() == 4 + 8 * n) {
+  if (bytes.substr(0, 4).find('\0') != std::string::npos) {
+    // A saved profile, read as the main window reads it.
+    const ProfileFileRead saved = ReadProfileRecords(szPath);
+    if (saved.state == ProfileFileRead::State::Whole) {
       ProfileReadResult r;
       r.bOk = true;
-      for (std::uint64_t i = 0; i < n; ++i) {
-        r.recs.push_back({le32(4 + 8 * i), le32(8 + 8 * i)});
-      }
+      r.recs = saved.recs;
       return r;
     }
+    if (saved.state == ProfileFileRead::State::NotOpened) {
+      const std::string why = os::ErrnoText(saved.nErrno);
+      return Fail(0, "the file could not be opened" + (why.empty() ? std::string() : ": " + why));
+    }
+    if (!saved.bCountRead) return Fail(0, "a damaged saved profile: it ends before its count of conduits");
+    return Fail(0, "a damaged saved profile: it announces " + std::to_string(saved.nAnnounced) +
+                       " conduits but holds " + std::to_string(saved.recs.size()) + " whole");
   }
-  if (bTooLarge) return Fail(0, "the file is larger than " + std::to_string(kProfileTextMaxBytes / 1024) + " KiB");
   return ParseProfileText(bytes);
 }

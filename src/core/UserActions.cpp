@@ -146,17 +146,24 @@ bool ParseCreatorId(const std::string& text, std::uint32_t* pdwCreatorID) {
 }
 
 Lookup FindUser(const std::vector<const UserRecord*>& users, const std::string& key, const UserRecord** ppUser) {
-  const Lookup byName = FindByText(users, key, UserNameOf, ppUser);
-  if (byName != Lookup::NotFound) return byName;
+  const UserRecord* pNamed = nullptr;
+  const Lookup byName = FindByText(users, key, UserNameOf, &pNamed);
+  if (byName == Lookup::Ambiguous) return Lookup::Ambiguous;
+  const UserRecord* pNumbered = nullptr;
   std::uint32_t id = 0;
-  if (!ParseDecimal32(key, &id)) return Lookup::NotFound;
-  for (const UserRecord* p : users) {
-    if (p && p->userId == id) {
-      *ppUser = p;
-      return Lookup::Found;
+  if (ParseDecimal32(key, &id)) {
+    int nFound = 0;
+    for (const UserRecord* p : users) {
+      if (p && p->userId == id && nFound++ == 0) pNumbered = p;
     }
+    if (nFound > 1) return Lookup::Ambiguous;
   }
-  return Lookup::NotFound;
+  // A name that is another user's ID could mean either user: neither is guessed.
+  if (pNamed && pNumbered && pNamed != pNumbered) return Lookup::Ambiguous;
+  const UserRecord* pFound = pNamed ? pNamed : pNumbered;
+  if (!pFound) return Lookup::NotFound;
+  *ppUser = pFound;
+  return Lookup::Found;
 }
 
 Lookup FindConduit(const std::vector<const CONDUIT_REC*>& conduits, const std::string& key, const CONDUIT_REC** ppRec) {

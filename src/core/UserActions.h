@@ -64,8 +64,10 @@ bool ParseCreatorId(const std::string& text, std::uint32_t* pdwCreatorID);
 // match, or several (a name two users share, for example).
 enum class Lookup { Found, NotFound, Ambiguous };
 
-// A user by name (exact, else ignoring ASCII letter case) or by user ID (a decimal number, when
-// no user has that name).
+// A user by name (exact, else ignoring ASCII letter case) or by user ID (a decimal number).
+// Ambiguous: a name several users share (in the same way: exactly, or ignoring case), an ID
+// several users have, and text that is one user's name and another user's ID ("271828" when
+// one user is named so and another has the ID 271828). *ppUser is set only when Found.
 Lookup FindUser(const std::vector<const UserRecord*>& users, const std::string& key, const UserRecord** ppUser);
 // A conduit by title (exact, else ignoring ASCII letter case), by creator text (exact), or by
 // creator ID (0x hex, or the four characters of CreatorIdText).

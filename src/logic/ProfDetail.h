@@ -6,14 +6,15 @@
 #include <cstddef>
 #include <string>
 
+#include "src/core/ProfileStore.h"  // the description rule, LocalTextPrefix
 #include "src/logic/View.h"
 
 // The accepted description, terminator included: at most 254 bytes of text.
-inline constexpr std::size_t PROFDETAIL_DESC_SIZE = 256;
-inline constexpr std::size_t PROFDETAIL_DESC_MAX = 254;
+inline constexpr std::size_t PROFDETAIL_DESC_SIZE = kProfileDescriptionMax + 2;
+inline constexpr std::size_t PROFDETAIL_DESC_MAX = kProfileDescriptionMax;
 // The path given by SetFileName, terminator included: at most 258 bytes of text.
-inline constexpr std::size_t PROFDETAIL_PATH_SIZE = 260;
-inline constexpr std::size_t PROFDETAIL_PATH_MAX = 258;
+inline constexpr std::size_t PROFDETAIL_PATH_SIZE = kProfilePathMax + 2;
+inline constexpr std::size_t PROFDETAIL_PATH_MAX = kProfilePathMax;
 
 // The texts, positions and sizes of the dialog, shared by every view.
 namespace profdetail {
@@ -34,10 +35,6 @@ inline constexpr const char* kInvalidDescription = "Invalid Orvane Profile Descr
 inline constexpr const char* kErrorCaption = "Orvane Error";
 }  // namespace profdetail
 
-// The longest start of text (local 8-bit) of at most nMaxBytes bytes that ends on a whole
-// character: a character whose bytes would not all fit is left out with everything after it.
-std::string LocalTextPrefix(const std::string& text, std::size_t nMaxBytes);
-
 class ProfDetailLogic {
  public:
   // An empty description, no file name.
@@ -49,9 +46,10 @@ class ProfDetailLogic {
   // Keeps the first 258 bytes of szFileName, shown in edtFile. A null or empty name is a
   // programming error (assertion).
   void SetFileName(const char* szFileName);
-  // OK with the text of edtDesc: an empty description is refused with a message and false (the
-  // dialog stays open); otherwise its first 254 bytes (whole characters) are kept and true
-  // closes the dialog with OK.
+  // OK with the text of edtDesc, by the catalogue's rule (StorableDescription, cutting a long
+  // one): an empty description, or one with a zero byte or a line break, is refused with a
+  // message and false (the dialog stays open); otherwise its first 254 bytes (whole characters)
+  // are kept and true closes the dialog with OK. Blanks alone are a description.
   bool btnOKClick(const std::string& description);
 
   // The description accepted by OK ("" until then) and the name given by SetFileName.

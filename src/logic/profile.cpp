@@ -1,25 +1,15 @@
 #include "src/logic/profile.h"
 
-#include <climits>
 #include <cstdint>
-#include <cstdio>
 
-#include "src/core/misc/AsciiCase.h"
 #include "src/core/misc/Assert.h"
-#include "src/core/DataFiles.h"
 #include "src/core/os/os.h"
 #include "src/logic/Main.h"
 #include "src/core/OVProfile.h"
+#include "src/core/ProfileStore.h"
 #include "src/logic/ProfDetail.h"
 
 #define OV_SOURCE_NAME "src\\profile"
-
-namespace {
-
-// How many numbers past the first candidate a new profile's file name may look at.
-constexpr long long kMaxNameTries = 10000;
-
-}  // namespace
 
 ProfileLogic::ProfileLogic(MainWindowLogic* pMain)
     : m_pView(nullptr),
@@ -48,11 +38,9 @@ bool ProfileLogic::SetProfMgr(OVProfMgr* pMgr) {
 bool ProfileLogic::FillList() {
   if (!m_pMgr) return false;
   // Read again at every opening; the old profile objects are gone, so the rows go at once.
-  const bool bRead = m_pMgr->Load();
-  const char* szFile = m_pMgr->GetLoadFileName();
   // A missing file means that no profile was saved yet; one that is there but cannot be read
   // must not be overwritten.
-  m_bUnreadable = !bRead && szFile[0] != '\0' && os::FileExists(szFile);
+  m_bUnreadable = !LoadCatalogue(*m_pMgr, nullptr);
 
   m_rows.clear();
   for (OVProfile* p = m_pMgr->GetFirst(); p; p = m_pMgr->GetNext()) AddRow(p);
@@ -95,35 +83,7 @@ OVProfile* ProfileLogic::SelectedProfile() const {
   return m_nSelected >= 0 ? m_rows[static_cast<std::size_t>(m_nSelected)].pProfile : nullptr;
 }
 
-void ProfileLogic::ReloadFromDisk() {
-  if (!m_pMgr) return;
-  m_pMgr->Clear();
-  FillList();
-}
-
-bool ProfileLogic::NewProfilePath(char* buf, std::size_t cap) {
-  if (!buf || cap == 0) return false;
-  buf[0] = '\0';
-  const std::string dir = DataDirectory();
-  if (dir.empty()) return false;
-  const char* szDir = dir.c_str();
-  const long long first = static_cast<long long>(m_pMgr ? m_pMgr->GetCount() : 0) + 1;
-  for (long long n = first; n < first + kMaxNameTries && n <= INT_MAX; ++n) {
-    const int len = std::snprintf(buf, cap, "%sovprof%lld.dat", szDir, n);
-    // A longer number does not fit either. The details dialog keeps 258 bytes of a path.
-    if (len < 0 || static_cast<std::size_t>(len) >= cap || static_cast<std::size_t>(len) > PROFDETAIL_PATH_MAX) break;
-    if (os::FileExists(buf)) continue;
-    bool bUsed = false;
-    if (m_pMgr) {
-      for (OVProfile* p = m_pMgr->GetFirst(); p && !bUsed; p = m_pMgr->GetNext()) {
-        bUsed = ov::EqualNoCase(p->GetFileName(), buf);
-      }
-    }
-    if (!bUsed) return true;
-  }
-  buf[0] = '\0';
-  return false;
-}
+bool ProfileLogic::NewProfilePath(char* buf, std::size_t cap) { return ::NewProfilePath(m_pMgr, buf, cap); }
 
 void ProfileLogic::btnLoadClick() {
   OVProfile* pProfile = SelectedProfile();
@@ -158,31 +118,44 @@ void ProfileLogic::btnSaveClick() {
 
   ProfDetailLogic detail;
   detail.SetFileName(szPath);
-  if (m_pView && m_pView->RunProfDetail(detail)) {
-    if (OVProfile* pProfile = m_pMgr->NewProfile()) {
-      pProfile->SetDescription(detail.GetDescription());
-      pProfile->SetFileName(detail.GetFileName());
-      if (m_pMain) m_pMain->ExchangeProfile(true, pProfile);
-      // The row appears only for a profile whose file was written; the catalogue is then
-      // written with it, and a catalogue that cannot be written takes the profile back.
-      if (!pProfile->Save()) {
-        ShowError("The profile could not be saved to " + std::string(detail.GetFileName()) + ".");
-        ReloadFromDisk();
-        return;
-      }
-      AddRow(pProfile);
-      m_nSelected = static_cast<int>(m_rows.size()) - 1;
-      m_pView->ListChanged();
-      if (!m_pMgr->Save()) {
-        // The file name was free before: removing it leaves the disk as it was.
-        os::RemoveFile(detail.GetFileName());
-        ShowError("The profile list could not be saved to " + std::string(m_pMgr->GetFileName()) +
-                  ". The profile \"" + detail.GetDescription() + "\" was not kept.");
-        ReloadFromDisk();
-      }
-      return;
-    }
+  if (!m_pView || !m_pView->RunProfDetail(detail)) {
+    // Cancelled: the unchanged catalogue is written again (the previous file stays whole if not).
+    m_pMgr->Save();
+    return;
   }
-  // Cancelled: the unchanged catalogue is written again (the previous file stays whole if not).
-  m_pMgr->Save();
+  // The main window's current actions, as the profile's records.
+  OVProfile current;
+  if (m_pMain) m_pMain->ExchangeProfile(true, &current);
+
+  // The file shown in the details dialog, then the catalogue; a catalogue that cannot be written
+  // takes the profile back. The catalogue is read again either way, so the rows go now.
+  m_rows.clear();
+  m_nSelected = -1;
+  ImportReport report;
+  const bool bSaved = ImportProfile(*m_pMgr, current.GetRecords(), detail.GetDescription(), false, &report,
+                                    detail.GetFileName());
+  FillList();
+  if (bSaved) {
+    SelectRow(static_cast<int>(report.nNumber) - 1);
+    m_pView->ListChanged();
+    return;
+  }
+  switch (report.failure) {
+    case ImportReport::Failure::ProfileNotWritten:
+      ShowError("The profile could not be saved to " + std::string(detail.GetFileName()) + ".");
+      break;
+    case ImportReport::Failure::CatalogueNotWritten:
+      ShowError("The profile list could not be saved to " + std::string(m_pMgr->GetFileName()) + ". The profile \"" +
+                detail.GetDescription() + "\" was not kept.");
+      break;
+    case ImportReport::Failure::DescriptionExists:
+      ShowError(report.why + " Choose another description for the current settings.");
+      break;
+    case ImportReport::Failure::CatalogueUnreadable:
+      // FillList has told it.
+      break;
+    default:
+      ShowError(report.why);
+      break;
+  }
 }

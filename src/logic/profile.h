@@ -2,6 +2,10 @@
 // selected one onto the main window's conduit list, and saves the main window's current actions
 // as a new profile (asking for its description with the profile details dialog).
 //
+// Saving goes through the core's ImportProfile, as the console's import does; a description
+// that another profile has already (ignoring letter case) is refused, so that every profile can
+// be named by its description.
+//
 // What is on disk stays trustworthy:
 // - A new profile gets the file "ovprofN.dat" in the data directory, N counting on from the
 //   number of profiles plus one past every name that exists on disk or that an entry of the
@@ -97,17 +101,16 @@ class ProfileLogic {
   // Whether "ovprof.dat" exists but could not be read at the last FillList.
   bool IsCatalogueUnreadable() const { return m_bUnreadable; }
 
-  // The path of the next new profile's file into buf (cap bytes): the tool's directory and
-  // "ovprofN.dat" with N from the number of profiles plus one, skipping names that exist or
-  // that an entry uses. False, with "" in buf, when the directory is unknown or no name fits.
+  // The path of the next new profile's file into buf (cap bytes), by the core's rule
+  // (::NewProfilePath with this dialog's catalogue): the data directory and "ovprofN.dat" with N
+  // from the number of profiles plus one, skipping names that exist or that an entry uses. False,
+  // with "" in buf, when the directory is unknown or no name fits.
   bool NewProfilePath(char* buf, std::size_t cap);
 
  private:
   void AddRow(OVProfile* pProfile);
   void TellUnreadable();
   void ShowError(const std::string& text);
-  // Throws away what is in memory and shows what "ovprof.dat" holds.
-  void ReloadFromDisk();
 
   ProfilesView* m_pView;
   MainWindowLogic* m_pMain;

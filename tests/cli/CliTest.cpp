@@ -447,7 +447,9 @@ TEST_F(CliTest, ABadProfileFileIsRefusedWithItsLineAndNothingIsWritten) {
       {header + std::string("memo sync\nda\0e sync\n", 20), "line 3: a zero byte"},
       {header + std::string(2000, ' ') + "memo sync\n", "line 2: the line is longer than 1024 bytes"},
       {header + std::string(1024 * 1024, '#'), "the file is larger than 1024 KiB"},
-      {std::string("\x05\x00\x00\x00\x01\x02", 6), "line 1: a zero byte"},  // a saved profile cut short
+      // A saved profile cut short is told as such, not as a text with a zero byte.
+      {std::string("\x05\x00\x00\x00\x01\x02", 6), "a damaged saved profile: it announces 5 conduits but holds 0 whole"},
+      {std::string("\x01\x00", 2), "a damaged saved profile: it ends before its count of conduits"},
   };
   int n = 0;
   for (const auto& c : cases) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,51 @@ TEST(UserActions, AFailedReadIsNeverReplacedByAGuess) {
   EXPECT_EQ(PrefReadText(ReadPermPref(7, 0x6D656D6F)), "read failed (error -100)");
   os::SetCurrentDirectory(cwd);
   fixture::RemoveKestrowIni();
+}
+
+// A user by name or by ID; text that could name two different users names neither.
+TEST(UserActions, FindUserNeverGuessesBetweenANameAndAnID) {
+  const auto user = [](std::uint32_t id, const char* name) {
+    UserRecord u{};
+    u.userId = id;
+    std::snprintf(u.szName, sizeof u.szName, "%s", name);
+    return u;
+  };
+  // "271828" is the name of user 31 and Ann's ID; "7" is the name and the ID of one user; Eve
+  // and eve differ in case only; Carl and Carla share the ID 500.
+  const UserRecord users[] = {user(271828, "Ann"), user(7, "7"),      user(31, "271828"), user(40, "Eve"),
+                              user(41, "eve"),     user(500, "Carl"), user(500, "Carla")};
+  std::vector<const UserRecord*> all;
+  for (const UserRecord& u : users) all.push_back(&u);
+  const struct {
+    const char* key;
+    Lookup expected;
+    std::uint32_t id;  // the user found
+  } cases[] = {
+      {"Ann", Lookup::Found, 271828},
+      {"ann", Lookup::Found, 271828},       // case ignored when nothing matches exactly
+      {"271828", Lookup::Ambiguous, 0},     // user 31's name, Ann's ID
+      {"31", Lookup::Found, 31},            // an ID nobody is named
+      {"7", Lookup::Found, 7},              // name and ID of the same user
+      {"Eve", Lookup::Found, 40},           // exact beats ignoring case
+      {"EVE", Lookup::Ambiguous, 0},        // two users ignoring case
+      {"500", Lookup::Ambiguous, 0},        // an ID two users have
+      {"Carl", Lookup::Found, 500},
+      {"8", Lookup::NotFound, 0},
+      {"", Lookup::NotFound, 0},
+      {"4294967296", Lookup::NotFound, 0},  // past 32 bits: no ID
+  };
+  for (const auto& c : cases) {
+    const UserRecord* pFound = nullptr;
+    EXPECT_EQ(FindUser(all, c.key, &pFound), c.expected) << c.key;
+    if (c.expected == Lookup::Found) {
+      ASSERT_NE(pFound, nullptr) << c.key;
+      EXPECT_EQ(pFound->userId, c.id) << c.key;
+      if (std::string(c.key) == "Carl") EXPECT_STREQ(pFound->szName, "Carl");
+    } else {
+      EXPECT_EQ(pFound, nullptr) << c.key << ": nothing is handed out unless found";
+    }
+  }
 }
 
 // Every creator ID and every action comes back as written, whatever its bytes.

@@ -37,6 +37,7 @@
 #include "tests/support/ModalDriver.h"
 #include "tests/support/MessageCapture.h"
 #include "tests/support/WindowTest.h"
+#include "tests/support/WriteFault.h"
 
 namespace fs = std::filesystem;
 
@@ -420,29 +421,36 @@ TEST_F(Profiles, UnreadableCatalogueIsReportedAndNeverOverwritten) {
   EXPECT_FALSE(fs::exists(DataFile("ovprof1.dat")));
 }
 
-// A profile file or a catalogue that cannot be written (a directory in the way, put there while
-// the details dialog is open) is reported, and the profile is not kept: no row, no entry, and
-// no profile file left behind.
+// A profile file or a catalogue that cannot be written (a directory in the way, or a full disk,
+// arranged while the details dialog is open) is reported, and the profile is not kept: no row, no
+// entry, and no profile file left behind. A catalogue that turned into something unreadable is
+// told as such and not written over.
 TEST_F(Profiles, WriteFailuresAreReportedAndKeepNoProfile) {
   Open();
   const fs::path file1 = DataFile("ovprof1.dat");
+  std::unique_ptr<testfiles::WriteFault> fault;
   const struct {
     const char* what;
-    const char* blocked;
+    std::function<void()> block;
     QString message;
   } cases[] = {
-      {"profile file", "ovprof1.dat", "The profile could not be saved to " + Shown(file1) + "."},
-      {"catalogue", "ovprof.dat",
+      {"profile file", [&] { fs::create_directory(file1); }, "The profile could not be saved to " + Shown(file1) + "."},
+      // The profile's five records (44 bytes) are written, then the disk is full.
+      {"catalogue", [&] { fault = std::make_unique<testfiles::WriteFault>(4 + 8 * kRowCount); },
        "The profile list could not be saved to " + Shown(DataFile("ovprof.dat")) +
            ". The profile \"Work\" was not kept."},
+      {"catalogue replaced by a directory", [&] { fs::create_directory(DataFile("ovprof.dat")); },
+       "The profile list " + Shown(DataFile("ovprof.dat")) +
+           " could not be read and was not changed. No profile can be saved until that file is removed or "
+           "replaced."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     windowtest::RemoveDataFiles();
     g_said.clear();
     auto d = OpenDialog();
-    EXPECT_EQ(SaveAs(d.get(), "Work", "btnOK", [&](TfmProfDetail*) { fs::create_directory(DataFile(c.blocked)); }),
-              Shown(file1));
+    EXPECT_EQ(SaveAs(d.get(), "Work", "btnOK", [&](TfmProfDetail*) { c.block(); }), Shown(file1));
+    fault.reset();
     ASSERT_GE(g_said.size(), 1u);
     ExpectError(g_said[0], c.message);
     EXPECT_TRUE(Rows(d.get()).empty());

@@ -94,6 +94,28 @@ TEST(ProfDetailLogic, EmptyDescriptionIsRefusedAndALongOneCut) {
   EXPECT_EQ(view.said.size(), 1u);
 }
 
+// What would break the catalogue's one-line description is refused with the reason; the dialog
+// stays open and keeps nothing.
+TEST(ProfDetailLogic, LineBreaksAndZeroBytesAreRefusedWithTheReason) {
+  const struct {
+    std::string text;
+    const char* said;
+  } cases[] = {
+      {"two\nlines", "Invalid Orvane Profile Description. A description is one line: it cannot hold a line break."},
+      {"cr\r", "Invalid Orvane Profile Description. A description is one line: it cannot hold a line break."},
+      {std::string("a\0b", 3), "Invalid Orvane Profile Description. A description cannot hold a zero byte."},
+  };
+  for (const auto& c : cases) {
+    RecordingProfilesView view;
+    ProfDetailLogic dialog;
+    dialog.SetView(&view);
+    EXPECT_FALSE(dialog.btnOKClick(c.text)) << c.said;
+    ASSERT_EQ(view.said.size(), 1u);
+    EXPECT_EQ(view.said[0].text, c.said);
+    EXPECT_STREQ(dialog.GetDescription(), "");
+  }
+}
+
 // Fixtures with an installation: the user information and the profiles dialog.
 struct LogicWindow {
   LogicWindow() { logic.FormCreate(); }
@@ -186,6 +208,33 @@ TEST_F(DialogLogic, ProfilesSaveNumberAndLoad) {
   profiles.SelectRow(-1);
   profiles.btnLoadClick();
   EXPECT_EQ(view.closedWithOK, 1);
+}
+
+// A description another profile has (ignoring letter case) is refused with a message, so that
+// every profile can be named by its description; nothing is written.
+TEST_F(DialogLogic, ProfilesSaveRefusesADescriptionThatIsThere) {
+  Open();
+  RecordingProfilesView view;
+  ProfileLogic profiles(&Main());
+  profiles.SetView(&view);
+  profiles.SetProfMgr(Main().GetProfMgr());
+  profiles.FormShow();
+  view.description = "Work";
+  profiles.btnSaveClick();
+  ASSERT_EQ(profiles.Rows().size(), 1u);
+  std::ifstream in(DataFile("ovprof.dat"), std::ios::binary);
+  const std::string catalogue((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+  view.description = "WORK";
+  profiles.btnSaveClick();
+  ASSERT_EQ(view.said.size(), 1u);
+  EXPECT_EQ(view.said[0].text,
+            "Profile 1 is described \"Work\" already. Choose another description for the current settings.");
+  ASSERT_EQ(profiles.Rows().size(), 1u);
+  EXPECT_EQ(profiles.SelectedRow(), 0);
+  EXPECT_FALSE(fs::exists(DataFile("ovprof2.dat")));
+  std::ifstream again(DataFile("ovprof.dat"), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), std::istreambuf_iterator<char>()), catalogue);
 }
 
 // A catalogue that exists but cannot be read is told once the dialog is shown, and nothing is

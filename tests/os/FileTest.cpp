@@ -2,8 +2,15 @@
 // and deleting files, the shell opener.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>  // mkfifo
+#endif
 
 #include "OsTestUtil.h"
 
@@ -54,6 +61,45 @@ TEST(FileExists, FilesAndDirectories) {
   EXPECT_FALSE(os::FileExists(nullptr));
   CurrentDir cd(dir.path());
   EXPECT_TRUE(os::FileExists("a.txt"));
+}
+
+// What a path names, asked without opening it: a FIFO is told apart at once, with no writer.
+TEST(FileKind, RegularFilesDirectoriesAndTheRest) {
+  TempDir dir;
+  WriteFile(dir.File("a.txt"), "a");
+  std::vector<std::pair<std::string, os::FileKind>> cases = {
+      {dir.File("a.txt"), os::FileKind::Regular},
+      {dir.str(), os::FileKind::Directory},
+      {dir.File("absent"), os::FileKind::Missing},
+      {"", os::FileKind::Missing},
+  };
+#ifdef _WIN32
+  cases.push_back({"NUL", os::FileKind::Other});
+  cases.push_back({"\\\\.\\pipe\\orvane-no-such-pipe", os::FileKind::Other});
+#else
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);
+  cases.push_back({dir.File("fifo"), os::FileKind::Other});
+  cases.push_back({"/dev/null", os::FileKind::Other});
+#endif
+  for (const auto& [path, kind] : cases) {
+    EXPECT_EQ(os::GetFileKind(path.c_str()), kind) << path;
+    EXPECT_EQ(os::IsRegularFile(path.c_str()), kind == os::FileKind::Regular) << path;
+  }
+  EXPECT_EQ(os::GetFileKind(nullptr), os::FileKind::Missing);
+}
+
+TEST(ErrnoText, NamesTheError) {
+  EXPECT_EQ(os::ErrnoText(0), "");
+  EXPECT_FALSE(os::ErrnoText(ENOENT).empty());
+  EXPECT_NE(os::ErrnoText(ENOENT), os::ErrnoText(EACCES));
+}
+
+// A failed replace says why in errno, on every system.
+TEST(ReplaceFile, AFailureSetsErrno) {
+  TempDir dir;
+  errno = 0;
+  EXPECT_FALSE(os::ReplaceFile(dir.File("absent").c_str(), dir.File("b").c_str()));
+  EXPECT_EQ(errno, ENOENT);
 }
 
 TEST(ExecutablePath, NamesThisProgram) {

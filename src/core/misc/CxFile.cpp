@@ -1,6 +1,7 @@
 #include "src/core/misc/CxFile.h"
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <limits>
@@ -34,26 +35,35 @@ std::string TempNameFor(const char* szTarget) {
 
 }  // namespace
 
-CxFile::CxFile() : m_fp(nullptr), m_bFailed(false) {}
+CxFile::CxFile() : m_fp(nullptr), m_bFailed(false), m_nErrno(0) {}
 
 CxFile::~CxFile() { Close(); }
 
 bool CxFile::Open(const char* szPath, const char* szMode) {
   if (!szPath || !*szPath || !szMode || !*szMode) return false;
   if (m_fp) return false;
+  m_nErrno = 0;
 
   if (szMode[0] == 'w') {
     // A few attempts in case a leftover temporary file happens to carry the same name.
+    m_nErrno = EEXIST;
     for (int nAttempt = 0; nAttempt < 8 && !m_fp; ++nAttempt) {
       std::string strTemp = TempNameFor(szPath);
       if (os::FileExists(strTemp.c_str())) continue;
+      errno = 0;
       m_fp = std::fopen(strTemp.c_str(), szMode);
-      if (!m_fp) return false;  // the directory is missing or not writable
+      if (!m_fp) {
+        m_nErrno = errno;  // the directory is missing or not writable
+        return false;
+      }
+      m_nErrno = 0;
       m_strTemp = std::move(strTemp);
       m_strTarget = szPath;
     }
   } else {
+    errno = 0;
     m_fp = std::fopen(szPath, szMode);
+    if (!m_fp) m_nErrno = errno;
   }
   m_bFailed = false;
   return m_fp != nullptr;
@@ -69,10 +79,19 @@ bool CxFile::Close() {
   }
 
   bool bOk = !m_bFailed;
+  errno = 0;
   if (std::fflush(m_fp) != 0 || std::ferror(m_fp)) bOk = false;
-  if (std::fclose(m_fp) != 0) bOk = false;
+  if (!bOk && m_nErrno == 0) m_nErrno = errno;
+  errno = 0;
+  if (std::fclose(m_fp) != 0) {
+    if (bOk) m_nErrno = errno;
+    bOk = false;
+  }
   m_fp = nullptr;
-  if (bOk) bOk = os::ReplaceFile(m_strTemp.c_str(), m_strTarget.c_str());
+  if (bOk) {
+    bOk = os::ReplaceFile(m_strTemp.c_str(), m_strTarget.c_str());
+    if (!bOk) m_nErrno = errno;
+  }
   if (!bOk) os::RemoveFile(m_strTemp.c_str());
   m_strTemp.clear();
   m_strTarget.clear();
@@ -98,12 +117,15 @@ bool CxFile::WriteBytes(const void* pBuf, std::size_t nBytes) {
   if (g_nWriteBudget >= 0) {
     if (static_cast<unsigned long long>(g_nWriteBudget) < nBytes) {
       m_bFailed = true;
+      m_nErrno = ENOSPC;
       return false;
     }
     g_nWriteBudget -= static_cast<long long>(nBytes);
   }
+  errno = 0;
   if (std::fwrite(pBuf, 1, nBytes, m_fp) != nBytes) {
     m_bFailed = true;
+    m_nErrno = errno;
     return false;
   }
   return true;

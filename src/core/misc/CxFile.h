@@ -56,6 +56,11 @@ class CxFile {
   bool WriteString(const char* szStr);
   bool WriteDword(std::uint32_t dwVal);
 
+  // Why the last Open, write or Close of this object failed, as an errno value (ENOSPC for the
+  // write fault below); 0 when nothing failed or the system gave no reason. Kept until the next
+  // Open, so that a caller can tell the user after Close.
+  int LastErrno() const { return m_nErrno; }
+
   // Raw bytes, for fixed-size records: ReadBytes is true only when all nBytes were read;
   // WriteBytes follows the rule of the other writes (false once any write has failed).
   bool ReadBytes(void* pBuf, std::size_t nBytes);
@@ -71,4 +76,5 @@ class CxFile {
   std::string m_strTarget;  // the file being written; empty when reading
   std::string m_strTemp;    // the temporary file that receives the writes
   bool m_bFailed;           // a write of the open file has failed
+  int m_nErrno;             // see LastErrno
 };

@@ -73,11 +73,25 @@ bool GetCurrentDirectory(char* buf, std::size_t cap);
 // True when path names an existing file or directory (GetFileAttributesA).
 bool FileExists(const char* path);
 
+// What a path names, following symbolic links (stat; GetFileAttributesA, and for what is not a
+// directory the type of the opened handle). Other is anything that is neither a regular file nor
+// a directory: a device, a FIFO (named pipe), a socket. Asking never opens a FIFO or a pipe, so it
+// never waits for the other end.
+enum class FileKind { Missing, Regular, Directory, Other };
+FileKind GetFileKind(const char* path);
+// GetFileKind(path) == FileKind::Regular.
+bool IsRegularFile(const char* path);
+
+// The system's text for an errno value ("No such file or directory"); "" for 0. The C library
+// sets errno on both systems; ReplaceFile below sets it too when it fails.
+std::string ErrnoText(int nErrno);
+
 // The short (8.3) form of path (GetShortPathNameA). POSIX has none: false, buf "".
 bool GetShortPath(const char* path, char* buf, std::size_t cap);
 
 // Moves the file from over the file to, replacing it in one step where the system allows
 // (rename; MoveFileExA with MOVEFILE_REPLACE_EXISTING). The safe write of the data files uses it.
+// On failure errno tells why (on Windows mapped from the system's error code).
 bool ReplaceFile(const char* from, const char* to);
 // Deletes a file; false when it could not be deleted.
 bool RemoveFile(const char* path);

@@ -575,6 +575,30 @@ bool FileExists(const char* path) {
   return path != nullptr && *path != '\0' && ::stat(path, &st) == 0;
 }
 
+FileKind GetFileKind(const char* path) {
+  struct stat st;
+  if (path == nullptr || *path == '\0' || ::stat(path, &st) != 0) return FileKind::Missing;
+  if (S_ISREG(st.st_mode)) return FileKind::Regular;
+  if (S_ISDIR(st.st_mode)) return FileKind::Directory;
+  return FileKind::Other;
+}
+
+bool IsRegularFile(const char* path) { return GetFileKind(path) == FileKind::Regular; }
+
+// strerror_r comes in two forms: the GNU one returns the text, the XSI one fills buf.
+[[maybe_unused]] static std::string StrerrorResult(const char* result, const char*, int nErrno) {
+  return result ? std::string(result) : "error " + std::to_string(nErrno);
+}
+[[maybe_unused]] static std::string StrerrorResult(int result, const char* buf, int nErrno) {
+  return result == 0 ? std::string(buf) : "error " + std::to_string(nErrno);
+}
+
+std::string ErrnoText(int nErrno) {
+  if (nErrno == 0) return {};
+  char buf[256] = {};
+  return StrerrorResult(::strerror_r(nErrno, buf, sizeof buf), buf, nErrno);
+}
+
 bool GetShortPath(const char*, char* buf, std::size_t cap) {
   if (buf != nullptr && cap > 0) buf[0] = '\0';
   return false;

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -192,9 +193,65 @@ bool GetShortPath(const char* path, char* buf, std::size_t cap) {
   return true;
 }
 
+FileKind GetFileKind(const char* path) {
+  if (path == nullptr || *path == '\0') return FileKind::Missing;
+  // Device and pipe namespaces ("\\.\pipe\x", "\\.\COM1"): opening one could connect to a
+  // pipe server or wait for a device, so they are told apart by name alone.
+  if (std::strncmp(path, "\\\\.\\", 4) == 0 || std::strncmp(path, "//./", 4) == 0) return FileKind::Other;
+  const DWORD attributes = ::GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return FileKind::Directory;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DEVICE)) return FileKind::Other;
+  // Device names ("NUL", "CON", "COM1") may have the attributes of a file, or none; the type of
+  // the handle tells. Opening with no access right reads nothing and waits for nothing.
+  const HANDLE h = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    // There but not to be opened now (a file locked by another program), or not there at all.
+    return attributes == INVALID_FILE_ATTRIBUTES ? FileKind::Missing : FileKind::Regular;
+  }
+  const DWORD type = ::GetFileType(h);
+  ::CloseHandle(h);
+  return type == FILE_TYPE_DISK ? FileKind::Regular : FileKind::Other;
+}
+
+bool IsRegularFile(const char* path) { return GetFileKind(path) == FileKind::Regular; }
+
+std::string ErrnoText(int nErrno) {
+  if (nErrno == 0) return {};
+  // The C runtime of Windows keeps strerror's text per thread.
+  const char* text = std::strerror(nErrno);
+  return text ? std::string(text) : "error " + std::to_string(nErrno);
+}
+
 bool ReplaceFile(const char* from, const char* to) {
-  return from != nullptr && to != nullptr && *from != '\0' && *to != '\0' &&
-         ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0;
+  if (from == nullptr || to == nullptr || *from == '\0' || *to == '\0') {
+    errno = EINVAL;
+    return false;
+  }
+  if (::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0) return true;
+  // The callers report errno, as for the C library's calls.
+  switch (::GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      errno = ENOENT;
+      break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      errno = EACCES;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      errno = ENOSPC;
+      break;
+    case ERROR_NOT_SAME_DEVICE:
+      errno = EXDEV;
+      break;
+    default:
+      errno = EIO;
+      break;
+  }
+  return false;
 }
 
 bool RemoveFile(const char* path) {
