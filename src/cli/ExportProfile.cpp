@@ -12,7 +12,7 @@
 
 #include "src/cli/Command.h"
 #include "src/cli/Installation.h"
-#include "src/cli/ProfileStandIn.h"
+#include "src/core/ProfileStore.h"
 #include "src/cli/Records.h"
 #include "src/core/DataFiles.h"
 #include "src/core/palm/CondMgr.h"
@@ -102,7 +102,7 @@ class ExportProfileCommand : public Command {
       return kExitOk;
     }
     std::string error;
-    if (!standin::WriteFileReplacing(path, text, &error)) {
+    if (!WriteFileReplacing(path, text, &error)) {
       Say(c.err, Esc(m_file) + " could not be written: " + Esc(error));
       return kExitUsage;
     }

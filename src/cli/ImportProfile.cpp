@@ -2,9 +2,8 @@
 #include <CLI/CLI.hpp>
 
 #include "src/cli/Command.h"
-#include "src/cli/ProfileStandIn.h"
+#include "src/core/ProfileStore.h"
 #include "src/cli/Records.h"
-#include "src/core/misc/AsciiCase.h"
 #include "src/core/os/os.h"
 #include "src/core/OVProfile.h"
 
@@ -40,93 +39,50 @@ class ImportProfileCommand : public Command {
       description = m_file.substr(slash == std::string::npos ? 0 : slash + 1);
       if (const std::size_t dot = description.rfind('.'); dot != std::string::npos && dot > 0) description.erase(dot);
     }
-    if (!standin::IsValidDescription(description)) {
-      Say(c.err, std::string(standin::kInvalidDescription) + " A description is 1 to " +
-                     std::to_string(standin::kDescriptionMax) + " bytes on one line; give one with --name");
+    // Blanks alone name nothing a listing could show.
+    std::string why;
+    const bool bBlank = description.find_first_not_of(' ') == std::string::npos;
+    if (bBlank || !IsStorableDescription(description, &why)) {
+      if (bBlank) why = "The description is blank.";
+      Say(c.err, std::string(kInvalidProfileDescription) + " " + Esc(why) + " A description is 1 to " +
+                     std::to_string(kProfileDescriptionMax) + " bytes on one line; give one with --name");
       return kExitUsage;
     }
 
     OVProfMgr mgr;
-    if (!LoadCatalogue(mgr, c.err, "; no profile is added until that file is removed or replaced")) return kExitUsage;
-    std::vector<OVProfile*> same;
-    std::size_t nNumber = 0, n = 0;
-    for (OVProfile* p = mgr.GetFirst(); p; p = mgr.GetNext()) {
-      ++n;
-      if (ov::EqualNoCase(p->GetDescription(), description)) {
-        same.push_back(p);
-        nNumber = n;
+    ImportReport report;
+    if (!ImportProfile(mgr, recs, description, m_bReplace, &report)) {
+      switch (report.failure) {
+        case ImportReport::Failure::CatalogueUnreadable:
+          Say(c.err, "the profile list " + Esc(mgr.GetLoadFileName()) +
+                         " could not be read; no profile is added until that file is removed or replaced");
+          break;
+        case ImportReport::Failure::DescriptionExists:
+          Say(c.err, "a profile named " + Quoted(description) + " is saved already (" + Esc(report.why) +
+                         "); give --replace to replace its actions, or another --name");
+          break;
+        default: Say(c.err, Esc(report.why.empty() ? "the profile could not be saved" : report.why)); break;
       }
+      return kExitUsage;
     }
     Output o = c.Results();
-    if (!same.empty()) {
-      if (!m_bReplace) {
-        Say(c.err, "a profile named " + Quoted(same.front()->GetDescription()) + " is saved already; give --replace " +
-                       "to replace its actions, or another --name");
-        return kExitUsage;
-      }
-      if (same.size() > 1) {
-        Say(c.err, "several saved profiles are named " + Quoted(description) + "; none was replaced");
-        return kExitUsage;
-      }
-      return Replace(*same.front(), nNumber, mgr, recs, description, o, c);
+    const std::string shownDescription = report.pProfile ? report.pProfile->GetDescription() : description;
+    if (o.IsJson()) {
+      Json j = {{"number", report.nNumber},
+                {"description", JsonText(shownDescription)},
+                {"file", JsonText(report.file)},
+                {"conduits", recs.size()}};
+      if (report.bReplaced) j["replaced"] = true;
+      o.Write(j);
+    } else {
+      o.Line("Profile " + std::to_string(report.nNumber) + " " + Quoted(shownDescription) + " (" +
+             Count(recs.size(), "conduit", "conduits") + ") " + (report.bReplaced ? "replaced in " : "saved as ") +
+             Esc(report.file));
     }
-
-    const std::string path = standin::NewProfilePath(mgr);
-    if (path.empty()) {
-      Say(c.err, std::string("no file name could be found for a new profile in the data directory"));
-      return kExitUsage;
-    }
-    OVProfile* pProfile = mgr.NewProfile();
-    if (!pProfile) return kExitUsage;
-    pProfile->SetDescription(description.c_str());
-    pProfile->SetFileName(path.c_str());
-    for (const ProfileRec& rec : recs) pProfile->AddRec(&rec);
-    if (!pProfile->Save()) {
-      Say(c.err, "the profile could not be saved to " + Esc(path));
-      return kExitUsage;
-    }
-    if (!mgr.Save()) {
-      // The file name was free before: removing it leaves the disk as it was.
-      os::RemoveFile(path.c_str());
-      Say(c.err, "the profile list " + Esc(mgr.GetFileName()) + " could not be written; nothing was added");
-      return kExitUsage;
-    }
-    Tell(o, mgr.GetCount(), description, path, recs.size(), "saved as");
     return kExitOk;
   }
 
  private:
-  // New actions for a saved profile: its own file is replaced whole, or left as it was.
-  static int Replace(OVProfile& existing, std::size_t nNumber, OVProfMgr& mgr, const std::vector<ProfileRec>& recs,
-                     const std::string& description, Output& o, const Context& c) {
-    OVProfile replacement;
-    replacement.SetFileName(existing.GetFileName());
-    for (const ProfileRec& rec : recs) replacement.AddRec(&rec);
-    if (!replacement.Save()) {
-      Say(c.err, "the profile could not be saved to " + Esc(existing.GetFileName()) + "; it was left as it was");
-      return kExitUsage;
-    }
-    if (description != existing.GetDescription()) {
-      existing.SetDescription(description.c_str());
-      if (!mgr.Save()) {
-        Say(c.err, "note: the profile list " + Esc(mgr.GetFileName()) + " could not be written; the profile keeps its "
-                   "old description");
-      }
-    }
-    Tell(o, nNumber, description, existing.GetFileName(), recs.size(), "replaced in");
-    return kExitOk;
-  }
-
-  static void Tell(Output& o, std::size_t nNumber, const std::string& description, const std::string& path,
-                   std::size_t nRecs, const char* szDone) {
-    if (o.IsJson()) {
-      o.Write({{"number", nNumber}, {"description", JsonText(description)}, {"file", JsonText(path)}, {"conduits", nRecs}});
-    } else {
-      o.Line("Profile " + std::to_string(nNumber) + " " + Quoted(description) + " (" +
-             Count(nRecs, "conduit", "conduits") + ") " + szDone + " " + Esc(path));
-    }
-  }
-
   std::string m_file, m_name;
   bool m_bReplace = false;
   CLI::Option* m_pFile = nullptr;

@@ -5,7 +5,7 @@
 
 #include "src/cli/Command.h"
 #include "src/cli/Installation.h"
-#include "src/cli/ProfileStandIn.h"
+#include "src/core/ProfileStore.h"
 #include "src/core/os/os.h"
 #include "src/core/OVProfile.h"
 #include "src/core/OVUtil.h"
@@ -28,7 +28,7 @@ Json ConduitJson(const CONDUIT_REC& rec) {
 
 bool ResolveUser(const std::vector<const UserRecord*>& users, const std::string& key, const UserRecord** ppUser,
                  std::ostream& err) {
-  switch (standin::FindUser(users, key, ppUser, FullUserName)) {
+  switch (FindUser(users, key, ppUser)) {
     case Lookup::Found: return true;
     case Lookup::Ambiguous:
       Say(err, "several users are named " + Quoted(key) +
@@ -41,18 +41,16 @@ bool ResolveUser(const std::vector<const UserRecord*>& users, const std::string&
 }
 
 bool LoadCatalogue(OVProfMgr& mgr, std::ostream& err, const char* szConsequence) {
-  if (mgr.Load()) return true;
-  const char* szFile = mgr.GetLoadFileName();
-  if (szFile[0] && os::FileExists(szFile)) {
-    Say(err, "the profile list " + Esc(szFile) + " could not be read" + szConsequence);
-    return false;
-  }
-  return true;  // none saved yet
+  std::string why;
+  if (::LoadCatalogue(mgr, &why)) return true;
+  Say(err, "the profile list " + Esc(mgr.GetLoadFileName()) + " could not be read" + szConsequence +
+               (why.empty() ? "" : " (" + Esc(why) + ")"));
+  return false;
 }
 
 OVProfile* ResolveProfile(OVProfMgr& mgr, const std::string& key, std::ostream& err) {
   OVProfile* pProfile = nullptr;
-  switch (standin::FindProfile(mgr, key, &pProfile)) {
+  switch (FindProfile(mgr, key, &pProfile)) {
     case Lookup::Found: return pProfile;
     case Lookup::Ambiguous:
       Say(err, Quoted(key) + " names several saved profiles (a description and a number); see " + kProgram + " profiles");
@@ -70,7 +68,7 @@ bool ReadSavedProfile(const std::string& key, std::vector<ProfileRec>& recs, std
   OVProfile* pProfile = ResolveProfile(mgr, key, err);
   if (!pProfile) return false;
   const std::string file = pProfile->GetFileName();
-  const ProfileReadResult read = standin::ReadProfileFile(file);
+  const ProfileReadResult read = ReadProfileFile(file.c_str());
   if (!read.bOk) {
     Say(err, "the file of profile " + Quoted(pProfile->GetDescription()) + ", " + Esc(file) + ", " +
                  (os::FileExists(file.c_str()) ? "could not be read: " + Esc(read.error) : std::string("does not exist")));
@@ -82,7 +80,7 @@ bool ReadSavedProfile(const std::string& key, std::vector<ProfileRec>& recs, std
 }
 
 bool ReadProfileArgument(const std::string& shown, std::vector<ProfileRec>& recs, std::ostream& err) {
-  const ProfileReadResult read = standin::ReadProfileFile(AbsolutePath(shown));
+  const ProfileReadResult read = ReadProfileFile(AbsolutePath(shown).c_str());
   if (!read.bOk) {
     std::string text = Esc(shown);
     if (read.nLine) text += ", line " + std::to_string(read.nLine);
