@@ -233,7 +233,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   if (!sub) return Usage(err, "no command given");
   if (sub == help) {
     if (topic.empty()) {
-      out << app.help();
+      // App::help would give the help of the chosen command, help itself.
+      out << formatter->make_help(&app, "", CLI::AppFormatMode::Normal);
       return kExitOk;
     }
     for (const auto& [pApp, pCommand] : byApp) {
