@@ -32,6 +32,10 @@ std::string LocalTextPrefix(const std::string& text, std::size_t nMaxBytes);
 // description and the number of the same profile finds it. *ppFound is set only when Found.
 Lookup FindProfile(OVProfMgr& mgr, const std::string& key, OVProfile** ppFound);
 
+// What the tool says of a description it cannot store (the details dialog's message; the
+// console says it before the reason).
+inline constexpr const char* kInvalidProfileDescription = "Invalid Orvane Profile Description.";
+
 // What happens to a description longer than kProfileDescriptionMax bytes.
 enum class LongDescription {
   Cut,     // its first kProfileDescriptionMax bytes are kept, on a whole character (the dialog)

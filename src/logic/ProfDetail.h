@@ -31,7 +31,7 @@ inline constexpr const char* kOK = "&OK";
 inline constexpr int kOKX = 217, kOKY = 141;
 inline constexpr const char* kCancel = "&Cancel";
 inline constexpr int kCancelX = 320, kCancelY = 142;
-inline constexpr const char* kInvalidDescription = "Invalid Orvane Profile Description.";
+inline constexpr const char* kInvalidDescription = kInvalidProfileDescription;
 inline constexpr const char* kErrorCaption = "Orvane Error";
 }  // namespace profdetail
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -549,6 +550,197 @@ TEST_F(CliTest, ExportRefusesAMissingProfileAndAFileItCannotWrite) {
   const Result gone = Run({"export-profile", "Office", "-"});
   EXPECT_EQ(gone.code, cli::kExitUsage);
   EXPECT_NE(gone.err.find("does not exist"), std::string::npos) << gone.err;
+}
+
+// -------------------------------------------------------------------------------------------------
+// Naming, escaping and the command line's edges
+
+// A text that is one user's name and another user's ID, or one profile's description and another
+// profile's number, names neither.
+TEST_F(CliTest, TextThatCouldNameTwoThingsIsRefused) {
+  fixture::Installation& inst = Use(Standard({"Alice", "1003", "Carol"}));
+  const std::string file = WorkFile("o.txt", "Orvane conduit profile 1\nmemo sync\n");
+  ASSERT_EQ(Run({"import-profile", file, "--name", "Office"}).code, cli::kExitOk);
+  ASSERT_EQ(Run({"import-profile", file, "--name", "1"}).code, cli::kExitOk);
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    const char* said;  // on err, or the start of out
+  } cases[] = {
+      {{"show", "1003", "memo"}, cli::kExitUsage, "several users are named \"1003\""},
+      {{"apply", "--users", "1003", "--dry-run"}, cli::kExitUsage, "several users are named \"1003\""},
+      {{"show", "1002", "memo"}, cli::kExitOk, "1003 (user ID 1002)"},
+      {{"show", "carol", "memo"}, cli::kExitOk, "Carol (user ID 1003)"},
+      {{"export-profile", "1", "-"}, cli::kExitUsage, "names several saved profiles"},
+      {{"export-profile", "2", "-"}, cli::kExitOk, "Orvane conduit profile 1\n# 1\n"},
+      {{"export-profile", "office", "-"}, cli::kExitOk, "Orvane conduit profile 1\n# Office\n"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Run(c.args);
+    EXPECT_EQ(r.code, c.code) << c.said << r.err;
+    if (c.code == cli::kExitOk) {
+      EXPECT_EQ(r.out.rfind(c.said, 0), 0u) << r.out;
+    } else {
+      EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+  }
+  EXPECT_TRUE(inst.ReadJournal().empty());
+}
+
+// Names and titles reach the console escaped; JSON keeps them whole.
+TEST_F(CliTest, ControlCharactersInNamesAreShownAsEscapes) {
+  const std::string longName(80, 'L');
+  Use(Standard({"Eve\x1b[31m", "Smith, Ann", longName}));
+  const Result users = Run({"users"});
+  ASSERT_EQ(users.code, cli::kExitOk) << users.err;
+  EXPECT_EQ(users.out.find('\x1b'), std::string::npos);
+  EXPECT_NE(users.out.find("1001     Eve\\x1b[31m\n"), std::string::npos) << users.out;
+  EXPECT_NE(users.out.find("1003     " + longName + "\n"), std::string::npos) << "a long name is never empty";
+  const Result json = Run({"--json", "users"});
+  EXPECT_NE(json.out.find("\"name\": \"Eve\\u001b[31m\""), std::string::npos) << json.out;
+
+  const struct {
+    std::vector<std::string> users;
+    const char* listed;
+  } cases[] = {
+      {{"\"Smith, Ann\""}, "  Smith, Ann (1002)\n"},
+      {{"\"Smith, Ann\",1001"}, "  Eve\\x1b[31m (1001)\n  Smith, Ann (1002)\n"},
+      {{"1002", "1001"}, "  Eve\\x1b[31m (1001)\n  Smith, Ann (1002)\n"},  // --users given twice
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"apply", "--dry-run"};
+    for (const std::string& u : c.users) {
+      args.push_back("--users");
+      args.push_back(u);
+    }
+    const Result r = Run(args);
+    ASSERT_EQ(r.code, cli::kExitOk) << r.err;
+    EXPECT_NE(r.out.find(std::string("Users:\n") + c.listed), std::string::npos) << r.out;
+  }
+  const Result bad = Run({"show", "Zed\nX"});
+  EXPECT_NE(bad.err.find("there is no user \"Zed\\nX\""), std::string::npos) << bad.err;
+}
+
+// Global options are options only where an option can stand.
+TEST_F(CliTest, OptionsEndAtTheDoubleDashAndAreNeverTakenFromValues) {
+  Use(Standard());
+  const std::string file = WorkFile("-h", "Orvane conduit profile 1\nmemo sync\n");
+  // "-h" is named relative to the work directory, which the run then starts in.
+  const std::string start = m_szCwd;
+  fs::current_path(ExeDir() / "work");
+  std::snprintf(m_szCwd, sizeof m_szCwd, "%s", CurrentDirectory().c_str());
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    const char* said;
+  } cases[] = {
+      {{"import-profile", "--", "-h"}, cli::kExitOk, "Profile 1 \"-h\" (1 conduit) saved as"},
+      {{"import-profile", "--name", "--json", "--", "-h"}, cli::kExitOk, "Profile 2 \"--json\" (1 conduit) saved as"},
+      {{"help", "apply"}, cli::kExitOk, "Usage: orvanectl [--json] apply"},
+      {{"apply", "--help"}, cli::kExitOk, "Usage: orvanectl [--json] apply"},
+      {{"help"}, cli::kExitOk, "Usage: orvanectl [--json] COMMAND"},
+  };
+  for (const auto& c : cases) {
+    const Result r = Run(c.args);
+    EXPECT_EQ(r.code, c.code) << r.err;
+    EXPECT_EQ(r.out.rfind(c.said, 0), 0u) << r.out << r.err;
+  }
+  fs::current_path(start);
+  std::snprintf(m_szCwd, sizeof m_szCwd, "%s", start.c_str());
+}
+
+// import-profile never replaces a profile unless asked to; export writes only through a
+// temporary file, refuses what is no regular file and says why a write failed.
+TEST_F(CliTest, ProfilesAreReplacedOnlyWhenAskedAndExportsNeverLoseAFile) {
+  Use(Standard());
+  const std::string a = WorkFile("a.txt", "Orvane conduit profile 1\nmemo sync\n");
+  const std::string b = WorkFile("b.txt", "Orvane conduit profile 1\nmemo nothing\ndate nothing\n");
+  ASSERT_EQ(Run({"import-profile", a, "--name", "Office"}).code, cli::kExitOk);
+  Result r = Run({"import-profile", b, "--name", "office"});
+  EXPECT_EQ(r.code, cli::kExitUsage);
+  EXPECT_NE(r.err.find("give --replace"), std::string::npos) << r.err;
+  r = Run({"import-profile", b, "--name", "office", "--replace"});
+  ASSERT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_NE(r.out.find("(2 conduits) replaced in"), std::string::npos) << r.out;
+  EXPECT_EQ(Run({"profiles"}).out.find("2 "), std::string::npos) << "still one profile";
+
+  const std::string kept = WorkFile("kept.txt", "what was there");
+  fs::create_directories(ExeDir() / "work" / "dir");
+  const struct {
+    std::string target;
+    const char* said;
+  } cases[] = {
+      {(ExeDir() / "work" / "dir").string(), "could not be written: "},
+      {(ExeDir() / "work" / "none" / "x.txt").string(), "could not be written: "},
+  };
+  for (const auto& c : cases) {
+    r = Run({"export-profile", "Office", c.target});
+    EXPECT_EQ(r.code, cli::kExitUsage) << c.target;
+    const std::size_t at = r.err.find(c.said);
+    ASSERT_NE(at, std::string::npos) << r.err;
+    EXPECT_GT(r.err.size(), at + std::strlen(c.said) + 2) << "a reason follows: " << r.err;
+  }
+  EXPECT_TRUE(fs::is_directory(ExeDir() / "work" / "dir"));
+  r = Run({"export-profile", "Office", kept});
+  ASSERT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_NE(r.err.find("(2 conduits) written to"), std::string::npos) << r.err;
+  ASSERT_EQ(Run({"import-profile", kept, "--name", "Back"}).code, cli::kExitOk) << "what export writes reads back";
+#ifndef _WIN32
+  const fs::path fifo = ExeDir() / "work" / "fifo";
+  ASSERT_EQ(std::system(("mkfifo \"" + fifo.string() + "\"").c_str()), 0);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"export-profile", "Office", fifo.string()},
+                                               std::vector<std::string>{"apply", "--profile-file", fifo.string()},
+                                               std::vector<std::string>{"import-profile", fifo.string()}}) {
+    r = Run(args);  // at once: a FIFO is never opened
+    EXPECT_EQ(r.code, cli::kExitUsage) << args[0];
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+#endif
+}
+
+TEST_F(CliTest, ADamagedProfileListIsAnErrorNeverAnEmptyList) {
+  Use(Standard());
+  WriteBytes(DataFile("ovprof.dat"), std::string("\x02\x00\x00\x00\x04\x00\x00\x00Wo", 10));
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"profiles"},
+                                               std::vector<std::string>{"--json", "profiles"},
+                                               std::vector<std::string>{"export-profile", "1", "-"}}) {
+    const Result r = Run(args);
+    EXPECT_EQ(r.code, cli::kExitUsage) << args.back();
+    EXPECT_NE(r.err.find("could not be read"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("no profile has been saved"), std::string::npos) << r.err;
+  }
+}
+
+// After a default Apply the one-time actions that override it are named, and ended on request;
+// HotSync Manager that does not say what it does stops Apply unless told to go on.
+TEST_F(CliTest, ApplyNamesOverridingOneTimeActionsAndStopsOnAnUnknownHotSync) {
+  fixture::Installation& inst = Use(Standard());
+  std::ofstream(inst.dir() / "palmdesk.journal", std::ios::binary) << "temp 1002 0x6D656D6F 3\n";
+  Result r = Run({"apply"});
+  ASSERT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_NE(r.err.find("1 user has one-time actions for 1 conduit"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Bob (1002): Memo Pad"), std::string::npos) << r.err;
+  r = Run({"--json", "apply"});
+  EXPECT_NE(r.out.find("\"oneTimeOverrides\": [\n  {\"id\": 1002, \"name\": \"Bob\",\n   \"conduits\": [\n    {\"title\": \"Memo Pad\""),
+            std::string::npos)
+      << r.out;
+  r = Run({"apply", "--end-one-time"});
+  ASSERT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_NE(r.out.find("Ended 1 one-time action"), std::string::npos) << r.out;
+  EXPECT_EQ(Run({"apply"}).err, "") << "none left";
+  EXPECT_EQ(Run({"apply", "--next-only", "--end-one-time"}).code, cli::kExitUsage);
+
+  inst.SetHotSync("idle");
+  inst.SetFault("sync_status_fail", "-1");
+  inst.Commit();
+  fs::resize_file(inst.dir() / "palmdesk.journal", 0);
+  r = Run({"apply"});
+  EXPECT_EQ(r.code, cli::kExitHotSync);
+  EXPECT_NE(r.err.find("did not say"), std::string::npos) << r.err;
+  EXPECT_TRUE(inst.ReadJournal().empty());
+  r = Run({"apply", "--go-on-unknown", "--users", "Alice"});
+  EXPECT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_EQ(inst.ReadJournal(), Expected(true, {1001}, kDefaultCodes));
 }
 
 // -------------------------------------------------------------------------------------------------
