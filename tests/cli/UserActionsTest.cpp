@@ -106,7 +106,9 @@ TEST(UserActions, FindUserNeverGuessesBetweenANameAndAnID) {
     if (c.expected == Lookup::Found) {
       ASSERT_NE(pFound, nullptr) << c.key;
       EXPECT_EQ(pFound->userId, c.id) << c.key;
-      if (std::string(c.key) == "Carl") EXPECT_STREQ(pFound->szName, "Carl");
+      if (std::string(c.key) == "Carl") {
+        EXPECT_STREQ(pFound->szName, "Carl");
+      }
     } else {
       EXPECT_EQ(pFound, nullptr) << c.key << ": nothing is handed out unless found";
     }
