@@ -357,7 +357,9 @@ void TfmMain::RunProfiles(ProfileLogic& dialog) {
 }
 
 void TfmMain::RunSyncActions(SyncActionsLogic& dialog) {
-  TfmSyncActions form(this, dialog);
+  // Over the dialog it was opened from (the user information), else over this window.
+  QWidget* pOwner = QApplication::activeModalWidget();
+  TfmSyncActions form(pOwner ? pOwner : this, dialog);
   form.exec();
 }
 

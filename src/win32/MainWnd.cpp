@@ -235,8 +235,9 @@ void MainWnd::RunProfiles(ProfileLogic& dialog) {
 }
 
 void MainWnd::RunSyncActions(SyncActionsLogic& dialog) {
+  // Over the dialog it was opened from (the user information), else over this window.
   SyncActionsDlg dlg(dialog);
-  dlg.RunModal(Hwnd());
+  dlg.RunModal(win32::TopModal(Hwnd()));
 }
 
 void MainWnd::ProgressBegin(const std::string& caption, int nTotal) {
