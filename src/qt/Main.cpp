@@ -198,6 +198,8 @@ void TfmMain::Connect() {
   connect(schkDefault, &QCheckBox::toggled, this, [this](bool b) { m_logic.SetDefaultAction(b); });
   connect(slvUser, &QTreeView::doubleClicked, this, [this] { m_logic.slvUserDblClick(); });
   connect(slvCond, &QTreeView::doubleClicked, this, [this] { m_logic.sbtnDetailClick(); });
+  OnEnterKey(slvUser, [this] { m_logic.slvUserKeyEnter(); });
+  OnEnterKey(slvCond, [this] { m_logic.slvCondKeyEnter(); });
   connect(slvCond, &QWidget::customContextMenuRequested, this, &TfmMain::OnCondContextMenu);
   connect(slvUser, &QWidget::customContextMenuRequested, this, &TfmMain::OnUserContextMenu);
   connect(miUserActions, &QAction::triggered, this, [this] { m_logic.miUserActionsClick(); });
