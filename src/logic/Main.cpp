@@ -549,7 +549,11 @@ void MainWindowLogic::slvUserDblClick() {
 void MainWindowLogic::miUserActionsClick() {
   const UserRow* pRow = m_nUserSelected >= 0 ? &m_users[static_cast<std::size_t>(m_nUserSelected)] : nullptr;
   if (!pRow || !pRow->pUser) return;
-  SyncActionsLogic dialog(*this, pRow->pUser->userId, pRow->name);
+  OpenSyncActions(pRow->pUser->userId, pRow->name);
+}
+
+void MainWindowLogic::OpenSyncActions(std::uint32_t userId, const std::string& userName) {
+  SyncActionsLogic dialog(*this, userId, userName);
   m_view.RunSyncActions(dialog);
 }
 

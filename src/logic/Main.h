@@ -245,6 +245,11 @@ class MainWindowLogic {
   // The user list's popup menu: the HotSync actions of the selected user, its information.
   void miUserActionsClick();
   void miUserInfoClick() { slvUserDblClick(); }
+  // Enter on a list opens its row, as a double click does.
+  void slvUserKeyEnter() { slvUserDblClick(); }
+  void slvCondKeyEnter() { sbtnDetailClick(); }
+  // The HotSync actions dialog of one user over the conduit list (the view's RunSyncActions).
+  void OpenSyncActions(std::uint32_t userId, const std::string& userName);
   // A row of slvCond was ticked or unticked: switch its record on or off and show the new
   // action. Setting a tick to the value it has changes nothing.
   void slvCondChange(int nRow, bool bTicked);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "src/core/OVUtil.h"
+#include "src/logic/Main.h"
 
 namespace {
 
@@ -100,4 +101,8 @@ void UserInfoLogic::LoadUserInfo(std::uint32_t userId) {
     m_slots.push_back({Decimal(i + 1), Decimal(static_cast<std::int32_t>(ref)), MediaTypeName(dwMediaType),
                        BufferText(buf)});
   }
+}
+
+void UserInfoLogic::btnActionsClick() {
+  if (m_pMain) m_pMain->OpenSyncActions(m_dwUserId, m_userName);
 }

@@ -55,6 +55,11 @@ class UserInfoLogic {
   // actions over that window's conduit list (SyncActionsLogic). Without one the button is off.
   void SetMain(MainWindowLogic* pMain) { m_pMain = pMain; }
   MainWindowLogic* Main() const { return m_pMain; }
+  bool IsActionsEnabled() const { return m_pMain != nullptr; }
+
+  // HotSync Actions: the main window shows this user's actions (its OpenSyncActions), modal
+  // over this dialog. Nothing without a main window.
+  void btnActionsClick();
 
  private:
   std::uint32_t m_dwUserId = 0;

@@ -90,6 +90,8 @@ class ProfileLogic {
   // Asks for a description and saves the current actions as a new profile, then writes the
   // catalogue (after OK and after Cancel).
   void btnSaveClick();
+  // A double click on a row loads it, as Load does (Enter on the list is Load itself).
+  void lvProfDblClick() { btnLoadClick(); }
   // The user selected a row (-1: none).
   void SelectRow(int nRow);
 

@@ -1,11 +1,15 @@
 // Small helpers shared by the Qt views of the tool's windows.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include <QAbstractItemView>
 #include <QGuiApplication>
+#include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
@@ -79,6 +83,32 @@ inline void KeepSelectionVisible(QAbstractItemView* pView) {
   palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                    palette.color(QPalette::Active, QPalette::HighlightedText));
   pView->setPalette(palette);
+}
+
+// Enter (Return, or Enter on the keypad, without other modifiers) on a list runs onEnter, which
+// opens the list's row; the key goes no further, so a dialog's default button does not take it too.
+class EnterKeyFilter : public QObject {
+ public:
+  EnterKeyFilter(QObject* pParent, std::function<void()> onEnter) : QObject(pParent), m_onEnter(std::move(onEnter)) {}
+
+  bool eventFilter(QObject* pWatched, QEvent* pEvent) override {
+    if (pEvent->type() == QEvent::KeyPress) {
+      const QKeyEvent* pKey = static_cast<const QKeyEvent*>(pEvent);
+      const bool bEnter = pKey->key() == Qt::Key_Return || pKey->key() == Qt::Key_Enter;
+      if (bEnter && (pKey->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        m_onEnter();
+        return true;
+      }
+    }
+    return QObject::eventFilter(pWatched, pEvent);
+  }
+
+ private:
+  std::function<void()> m_onEnter;
+};
+
+inline void OnEnterKey(QAbstractItemView* pView, std::function<void()> onEnter) {
+  pView->installEventFilter(new EnterKeyFilter(pView, std::move(onEnter)));
 }
 
 // Fixes the window's client area and centres it on the screen of its owner (the main window), or

@@ -198,6 +198,8 @@ void TfmMain::Connect() {
   connect(schkDefault, &QCheckBox::toggled, this, [this](bool b) { m_logic.SetDefaultAction(b); });
   connect(slvUser, &QTreeView::doubleClicked, this, [this] { m_logic.slvUserDblClick(); });
   connect(slvCond, &QTreeView::doubleClicked, this, [this] { m_logic.sbtnDetailClick(); });
+  OnEnterKey(slvUser, [this] { m_logic.slvUserKeyEnter(); });
+  OnEnterKey(slvCond, [this] { m_logic.slvCondKeyEnter(); });
   connect(slvCond, &QWidget::customContextMenuRequested, this, &TfmMain::OnCondContextMenu);
   connect(slvUser, &QWidget::customContextMenuRequested, this, &TfmMain::OnUserContextMenu);
   connect(miUserActions, &QAction::triggered, this, [this] { m_logic.miUserActionsClick(); });
@@ -357,7 +359,9 @@ void TfmMain::RunProfiles(ProfileLogic& dialog) {
 }
 
 void TfmMain::RunSyncActions(SyncActionsLogic& dialog) {
-  TfmSyncActions form(this, dialog);
+  // Over the dialog it was opened from (the user information), else over this window.
+  QWidget* pOwner = QApplication::activeModalWidget();
+  TfmSyncActions form(pOwner ? pOwner : this, dialog);
   form.exec();
 }
 

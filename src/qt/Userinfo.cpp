@@ -11,9 +11,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "src/logic/SyncActions.h"
+#include "src/logic/SyncActions.h"  // the button's caption
 #include "src/qt/FormUtil.h"
-#include "src/qt/SyncActions.h"
 
 TfmUserInfo::TfmUserInfo(QWidget* owner, UserInfoLogic* pLogic)
     : QDialog(owner, kFixedDialogFlags),
@@ -97,15 +96,10 @@ void TfmUserInfo::LoadUserInfo(std::uint32_t userId) {
   Draw();
 }
 
-void TfmUserInfo::btnActionsClick() {
-  if (!m_pLogic->Main()) return;
-  SyncActionsLogic dialog(*m_pLogic->Main(), m_pLogic->GetUserId(), m_pLogic->UserName());
-  TfmSyncActions form(this, dialog);
-  form.exec();
-}
+void TfmUserInfo::btnActionsClick() { m_pLogic->btnActionsClick(); }
 
 void TfmUserInfo::Draw() {
-  btnActions->setEnabled(m_pLogic->Main() != nullptr);
+  btnActions->setEnabled(m_pLogic->IsActionsEnabled());
   cbProfile->setChecked(m_pLogic->IsProfile());
   pnlUserName->setText(Local(m_pLogic->UserName()));
   edtDataDir->setText(Local(m_pLogic->DataDirectory()));

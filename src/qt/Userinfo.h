@@ -30,7 +30,7 @@ class TfmUserInfo : public QDialog {
 
  private:
   void Draw();
-  // HotSync Actions: the user's actions over the main window's conduit list.
+  // HotSync Actions: the logic asks the main window to show the user's actions.
   void btnActionsClick();
 
   std::unique_ptr<UserInfoLogic> m_pOwnLogic;

@@ -37,6 +37,8 @@ TfmProfile::TfmProfile(QWidget* owner, ProfileLogic* pLogic)
   connect(btnLoad, &QPushButton::clicked, this, &TfmProfile::btnLoadClick);
   connect(btnSave, &QPushButton::clicked, this, &TfmProfile::btnSaveClick);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(lvProf, &QTreeWidget::doubleClicked, this, [this] { m_pLogic->lvProfDblClick(); });
+  OnEnterKey(lvProf, [this] { m_pLogic->btnLoadClick(); });
   connect(lvProf, &QTreeWidget::itemSelectionChanged, this, [this] {
     if (m_bDrawing) return;
     const QList<QTreeWidgetItem*> items = lvProf->selectedItems();

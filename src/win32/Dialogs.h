@@ -34,8 +34,6 @@ class UserInfoDlg final : public win32::Dialog {
  private:
   void OnInit() override;
   bool OnCommand(int id, int code, HWND control) override;
-  // HotSync Actions: the user's actions over the main window's conduit list, modal over this.
-  void OpenSyncActions();
 
   UserInfoLogic& m_logic;
 };

@@ -235,8 +235,9 @@ void MainWnd::RunProfiles(ProfileLogic& dialog) {
 }
 
 void MainWnd::RunSyncActions(SyncActionsLogic& dialog) {
+  // Over the dialog it was opened from (the user information), else over this window.
   SyncActionsDlg dlg(dialog);
-  dlg.RunModal(Hwnd());
+  dlg.RunModal(win32::TopModal(Hwnd()));
 }
 
 void MainWnd::ProgressBegin(const std::string& caption, int nTotal) {
@@ -285,10 +286,10 @@ bool MainWnd::OnCommand(int id, int code, HWND /*control*/) {
     case i::kMiUserActions: m_logic.miUserActionsClick(); return true;
     case i::kMiUserInfo: m_logic.miUserInfoClick(); return true;
     case IDOK: {
-      // Enter on a list opens its row, as a double click does.
+      // Enter, through the dialog manager: on a list it opens the row.
       HWND focus = GetFocus();
-      if (focus == m_conds) m_logic.sbtnDetailClick();
-      if (focus == m_users) m_logic.slvUserDblClick();
+      if (focus == m_conds) m_logic.slvCondKeyEnter();
+      if (focus == m_users) m_logic.slvUserKeyEnter();
       return true;
     }
     case IDCANCEL:

@@ -26,7 +26,7 @@ void ProfilesDlg::OnInit() {
   win32::MakeButton(hwnd, pr::kLoad, pr::kLoadX, pr::kButtonY, pr::kLoadWidth, 27, id::kLoad, true);
   win32::MakeButton(hwnd, pr::kSave, pr::kSaveX, pr::kButtonY, pr::kSaveWidth, 27, id::kSave);
   win32::MakeButton(hwnd, pr::kCancel, pr::kCancelX, pr::kButtonY, pr::kCancelWidth, 27, IDCANCEL);
-  // Enter loads the selected profile.
+  // Enter loads the selected profile, on the list too: Load is the default button.
   SendMessageW(hwnd, DM_SETDEFID, id::kLoad, 0);
   ListChanged();
   win32::SizeAndCentre(hwnd, pr::kClientWidth, pr::kClientHeight);
@@ -89,7 +89,7 @@ LRESULT ProfilesDlg::OnNotify(NMHDR* header) {
       m_logic.SelectRow(ListView_GetNextItem(m_list, -1, LVNI_SELECTED));
     }
   } else if (header->code == NM_DBLCLK) {
-    m_logic.btnLoadClick();  // a double click loads the row, as Load does
+    m_logic.lvProfDblClick();
   }
   return 0;
 }

@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "src/logic/SyncActions.h"
+#include "src/logic/SyncActions.h"  // the button's caption
 #include "src/logic/Userinfo.h"
 #include "src/win32/Dialogs.h"
 #include "src/win32/Ids.h"
@@ -44,22 +44,14 @@ void UserInfoDlg::OnInit() {
   // HotSync Actions at the left under the frames, Close at the right; the actions need the main
   // window's conduit list.
   HWND actions = win32::MakeButton(hwnd, syncactions::kOpenButton, 12, 324, 130, 27, id::kOpenActions);
-  EnableWindow(actions, m_logic.Main() ? TRUE : FALSE);
+  EnableWindow(actions, m_logic.IsActionsEnabled() ? TRUE : FALSE);
   win32::MakeButton(hwnd, ui::kClose, ui::kClientWidth - 12 - 80, 324, 80, 27, IDOK, true);
   win32::SizeAndCentre(hwnd, ui::kClientWidth, ui::kClientHeight);
 }
 
-void UserInfoDlg::OpenSyncActions() {
-  MainWindowLogic* pMain = m_logic.Main();
-  if (!pMain) return;
-  SyncActionsLogic logic(*pMain, m_logic.GetUserId(), m_logic.UserName());
-  SyncActionsDlg dlg(logic);
-  dlg.RunModal(Hwnd());
-}
-
 bool UserInfoDlg::OnCommand(int cmd, int /*code*/, HWND /*control*/) {
   switch (cmd) {
-    case id::kOpenActions: OpenSyncActions(); return true;
+    case id::kOpenActions: m_logic.btnActionsClick(); return true;
     case IDOK:
     case IDCANCEL: End(cmd); return true;
     default: return false;

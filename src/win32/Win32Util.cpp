@@ -249,6 +249,18 @@ bool IsDialogKey(MSG* msg) {
   return IsDialogMessageW(root, msg) != FALSE;
 }
 
+namespace {
+// The modal dialogs whose loops run, the innermost last.
+std::vector<HWND> g_modal;
+}  // namespace
+
+HWND TopModal(HWND owner) {
+  for (auto it = g_modal.rbegin(); it != g_modal.rend(); ++it) {
+    if (GetAncestor(*it, GA_ROOTOWNER) == owner) return *it;
+  }
+  return owner;
+}
+
 Dialog::~Dialog() {
   if (m_hwnd) {
     // The derived part is gone: no message may reach it any more.
@@ -275,6 +287,7 @@ INT_PTR Dialog::RunModal(HWND owner) {
   if (hwnd == nullptr) return IDCANCEL;
   m_owner = owner && IsWindowEnabled(owner) ? owner : nullptr;
   if (m_owner) EnableWindow(m_owner, FALSE);
+  g_modal.push_back(hwnd);
   ShowWindow(hwnd, SW_SHOW);
   if (!m_bEnded) OnShown();
   if (!m_bEnded && g_fnDriver) {
@@ -300,6 +313,7 @@ INT_PTR Dialog::RunModal(HWND owner) {
     }
   }
   if (!m_bEnded) End(IDCANCEL);
+  std::erase(g_modal, hwnd);
   if (m_hwnd) {
     SetWindowLongPtrW(m_hwnd, DWLP_USER, 0);
     DestroyWindow(m_hwnd);

@@ -111,6 +111,10 @@ class Dialog {
   INT_PTR m_nResult = IDCANCEL;
 };
 
+// The innermost modal dialog (RunModal's) that is running over owner, or owner when none is: a
+// dialog that another dialog asks the main window for opens over that one.
+HWND TopModal(HWND owner);
+
 // Tab order, mnemonics, Enter and Escape for the dialog that holds msg's window, wherever the
 // message loop runs (the main loop and every modal loop).
 bool IsDialogKey(MSG* msg);

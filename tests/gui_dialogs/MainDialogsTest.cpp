@@ -185,6 +185,44 @@ TEST_F(MainDialogs, UserDoubleClickShowsThatUser) {
   EXPECT_EQ(nRows, 2);
 }
 
+// Enter on a list (Return, or Enter on the keypad) opens its selected row, as a double click
+// does: a user's information, a conduit's details.
+TEST_F(MainDialogs, EnterOnAListOpensItsRow) {
+  Open();
+  const struct {
+    const char* what;
+    bool bUsers;
+    int row;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    const char* title;
+    const char* shown;
+  } cases[] = {
+      {"Return on a user", true, 1, Qt::Key_Return, Qt::NoModifier, "User Information", "Bob"},
+      {"keypad Enter on a user", true, 0, Qt::Key_Enter, Qt::KeypadModifier, "User Information", "Alice"},
+      {"Return on a conduit", false, kInstall, Qt::Key_Return, Qt::NoModifier, "Orvane Conduit Detail Information",
+       "Install Tool"},
+      {"keypad Enter on a conduit", false, kBackup, Qt::Key_Enter, Qt::KeypadModifier,
+       "Orvane Conduit Detail Information", "Backup"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    QTreeView* pList = c.bUsers ? Users() : Conds();
+    Select(pList, c.row);
+    pList->setFocus();
+    QString title, shown;
+    EXPECT_TRUE(WithModal([&] { QTest::keyClick(pList, c.key, c.modifiers); },
+                          [&](QDialog* p) {
+                            title = p->windowTitle();
+                            shown = c.bUsers ? Child<QLabel>(p, "pnlUserName")->text()
+                                             : Child<QLineEdit>(p, "edtName")->text();
+                            p->reject();
+                          }));
+    EXPECT_EQ(title, c.title);
+    EXPECT_EQ(shown, c.shown);
+  }
+}
+
 TEST_F(MainDialogs, NothingOpensWithoutASelectedRow) {
   for (bool bUsers : {true, false}) {
     SCOPED_TRACE(bUsers ? "users listed, none selected" : "no users");

@@ -151,6 +151,30 @@ TEST_F(QtSyncActions, UserInformationOpensTheUsersActions) {
   EXPECT_EQ(title, "HotSync Actions - Alice");
 }
 
+// Reached from the keyboard (Enter on the user list, then the information's button), the actions
+// dialog is the main window's: Copy puts the user's defaults into its conduit list.
+TEST_F(QtSyncActions, UserInformationActionsCopyIntoTheMainList) {
+  Open();
+  ASSERT_EQ(palm::UmSetUserPermSyncPreferences(kBob, Creator(2), 2), 0);  // Address Book
+  SelectUser(1);
+  Users()->setFocus();
+  QString title;
+  EXPECT_TRUE(WithModal([&] { QTest::keyClick(Users(), Qt::Key_Return); },
+                        [&](QDialog* pInfo) {
+                          EXPECT_TRUE(WithModal([&] { Child<QPushButton>(pInfo, "btnActions")->click(); },
+                                                [&](QDialog* p) {
+                                                  title = p->windowTitle();
+                                                  QTest::mouseClick(Child<QPushButton>(p, "btnCopy"), Qt::LeftButton);
+                                                  p->accept();
+                                                }));
+                          pInfo->accept();
+                        }));
+  EXPECT_EQ(title, "HotSync Actions - Bob");
+  EXPECT_EQ(m_pWin->CondRecordAt(2)->dwAction, 4u);
+  const QTreeView* pConds = Child<QTreeView>(m_pWin.get(), "slvCond");
+  EXPECT_EQ(pConds->model()->index(2, 1).data().toString(), "Handheld overwrites Desktop");
+}
+
 // A long Apply shows the users done out of the users ticked, and Cancel, pressed while it runs,
 // stops it before the next user: the users written are exactly those the message names.
 TEST_F(QtSyncActions, ProgressWindowCancelsMidway) {

@@ -15,6 +15,7 @@
 #include "src/logic/Main.h"
 #include "src/core/OVUtil.h"
 #include "src/logic/SyncActions.h"
+#include "src/logic/Userinfo.h"
 #include "tests/logic/MainLogicFixture.h"
 
 namespace {
@@ -139,6 +140,45 @@ TEST_F(SyncLogic, ActionsDialogShowsTheDefaultAndTheNextHotSync) {
   View().onUserInfo = [&](UserInfoLogic& d) { EXPECT_EQ(d.Main(), &Logic()); };
   Logic().slvUserDblClick();
   EXPECT_TRUE(View().said.empty());
+}
+
+// The user information dialog's HotSync Actions button asks the main window, which shows the
+// dialog through its view, for the user the information shows and over its own conduit list;
+// without a main window the button is off and asks nobody.
+TEST_F(SyncLogic, UserInformationAsksTheMainWindowForTheActions) {
+  Open();
+  Perm(kBob, kAddr, 1);
+  Temp(kBob, kMemo, 3);
+  std::string caption;
+  std::uint32_t shownUser = 0;
+  int nOneTime = -1;
+  View().onSyncActions = [&](SyncActionsLogic& d) {
+    DialogView v;
+    v.p = &View();
+    d.SetView(&v);
+    caption = d.Caption();
+    shownUser = d.UserId();
+    nOneTime = d.OneTimeCount();
+    d.btnCopyClick();
+    d.SetView(nullptr);
+  };
+  View().onUserInfo = [](UserInfoLogic& d) {
+    EXPECT_TRUE(d.IsActionsEnabled());
+    d.btnActionsClick();
+  };
+  Logic().SelectUserRow(1);
+  Logic().slvUserDblClick();
+  EXPECT_EQ(View().dialogs, 2) << "the information, then the actions through the main window's view";
+  EXPECT_EQ(caption, "HotSync Actions - Bob");
+  EXPECT_EQ(shownUser, kBob);
+  EXPECT_EQ(nOneTime, 1);
+  EXPECT_EQ(Action(kAddr), ACTION_PC2HH) << "copied into this window's list";
+
+  UserInfoLogic alone;
+  alone.LoadUserInfo(kBob);
+  EXPECT_FALSE(alone.IsActionsEnabled());
+  alone.btnActionsClick();
+  EXPECT_EQ(View().dialogs, 2);
 }
 
 // A read the library refuses is said, and nothing is offered on its strength.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -88,6 +89,32 @@ TEST(ShellOpenPosix, FalseWhenNothingCanBeStarted) {
   EXPECT_FALSE(os::ShellOpen("https://example.invalid/"));
   WriteScript(dir.File("xdg-open"), "exec /bin/sleep 5\n");
   EXPECT_TRUE(os::ShellOpen("https://example.invalid/"));
+}
+
+// Help is opened from a window, which must not freeze while the opener works: a launcher that
+// goes on showing the page, or one that fails only after a while, still gets the target, and the
+// call returns long before either ends.
+TEST(ShellOpenPosix, ReturnsPromptlyWhileTheLauncherRuns) {
+  const struct {
+    const char* name;
+    const char* after;  // what the launcher does once it has noted its argument
+  } cases[] = {{"keeps running", "exec /bin/sleep 5\n"}, {"fails late", "/bin/sleep 2; exit 3\n"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const std::string tmp = dir.File("opened.tmp"), opened = dir.File("opened");
+    WriteScript(dir.File("xdg-open"),
+                "printf '%s' \"$1\" > \"" + tmp + "\"\nmv \"" + tmp + "\" \"" + opened + "\"\n" + c.after);
+    ScopedPath path(dir.str() + ":/usr/bin:/bin");
+    CurrentDir cd(dir.path());
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(os::ShellOpen("file:///help/orvane/index.htm?ref=app"));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(1000));
+    ASSERT_TRUE(WaitForFile(opened, 10));
+    EXPECT_EQ(ReadFile(opened), "file:///help/orvane/index.htm?ref=app");
+  }
 }
 
 // The started program is detached: the call returns at once, leaves no child to reap, and the

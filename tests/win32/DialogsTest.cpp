@@ -166,4 +166,73 @@ TEST_F(Win32Dialogs, ProfilesSaveAndLoadTheActions) {
   EXPECT_EQ(Action(kAddr), 4u);
 }
 
+// Enter on either list of the main window opens its selected row, as a double click does.
+TEST_F(Win32Dialogs, EnterOnAListOpensItsRow) {
+  Standard({"Alice", "Bob"});
+  Open();
+  const struct {
+    const char* what;
+    bool users;
+    int row;
+    const char* caption;
+    int field;
+    const char* shown;
+  } cases[] = {{"a user", true, 1, "User Information", id::kUserName, "Bob"},
+               {"a conduit", false, kInstall, "Orvane Conduit Detail Information", id::kName, "Install Tool"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    m_dialogs.clear();
+    std::string shown;
+    Then([&](HWND dlg) {
+      shown = Text(GetDlgItem(dlg, c.field));
+      PressKey(dlg, VK_ESCAPE);
+    });
+    HWND list = c.users ? Users() : Conds();
+    Select(list, c.row);
+    SetFocus(list);
+    PressKey(Main(), VK_RETURN);
+    EXPECT_EQ(m_dialogs, std::vector<std::string>{c.caption});
+    EXPECT_EQ(shown, c.shown);
+  }
+}
+
+// A double click on a profile loads it, as Load does, and closes the dialog.
+TEST_F(Win32Dialogs, DoubleClickOnAProfileLoadsIt) {
+  Standard();
+  Open();
+  // Two profiles that differ in the Address Book's action.
+  const std::uint32_t addr = m_pWin->Logic().CondRecordAt(kAddr)->dwCreatorID;
+  OVProfMgr mgr(DataFile("ovprof.dat").string().c_str());
+  const struct {
+    const char* description;
+    const char* file;
+    std::uint32_t action;
+  } profiles[] = {{"Pass", "ovprof1.dat", 2}, {"Take", "ovprof2.dat", 4}};
+  for (const auto& p : profiles) {
+    OVProfile* pProfile = mgr.NewProfile();
+    pProfile->SetDescription(p.description);
+    pProfile->SetFileName(DataFile(p.file).string().c_str());
+    const ProfileRec rec{addr, p.action};
+    pProfile->AddRec(&rec);
+    ASSERT_TRUE(pProfile->Save());
+  }
+  ASSERT_TRUE(mgr.Save());
+
+  bool closed = false;
+  Then([&](HWND dlg) {
+    HWND list = GetDlgItem(dlg, id::kProfList);
+    Select(list, 1);
+    RECT rc{};
+    ListView_GetItemRect(list, 1, &rc, LVIR_LABEL);
+    SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2));
+    closed = !IsWindowVisible(dlg);
+  });
+  Click(id::kProfiles);
+  EXPECT_EQ(m_dialogs, std::vector<std::string>{"Orvane Profiles"});
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(Action(kAddr), 4u);
+  EXPECT_EQ(ActionText(kAddr), "Handheld overwrites Desktop");
+  EXPECT_TRUE(m_said.empty());
+}
+
 }  // namespace

@@ -291,4 +291,26 @@ TEST_F(Win32SyncActions, UserInformationOpensTheActionsOfItsUser) {
   EXPECT_EQ(rows, kBobRows);
 }
 
+// The information's HotSync Actions dialog belongs to the main window: Copy puts the user's
+// defaults into its conduit list.
+TEST_F(Win32SyncActions, UserInformationActionsCopyIntoTheMainList) {
+  OpenWithPrefs();
+  std::string caption;
+  Then([&](HWND info) {
+    Then([&](HWND actions) {
+      caption = Text(actions);
+      Click(actions, id::kCopy);
+      Click(actions, IDOK);
+    });
+    Click(info, id::kOpenActions);
+    Click(info, IDOK);
+  });
+  Select(Users(), 1);
+  SetFocus(Users());
+  PressKey(Main(), VK_RETURN);
+  EXPECT_EQ(caption, "HotSync Actions - Bob");
+  EXPECT_EQ(ActionText(kAddr), "Handheld overwrites Desktop");
+  EXPECT_EQ(Action(kAddr), 4u);
+}
+
 }  // namespace

@@ -98,9 +98,9 @@ bool RemoveFile(const char* path);
 
 // Hands target to the system's opener with the verb "open" (ShellExecuteA with empty
 // parameters and working directory, shown normally). On POSIX an existing executable file is
-// started detached; anything else goes to xdg-open. Does not wait for the program; false when
-// nothing could be started at all, or when xdg-open ended with a failure within 3 s (it found
-// nothing to open the target with).
+// started detached; anything else goes to xdg-open. Returns at once, without waiting for the
+// program: false when nothing could be started at all, or when xdg-open ended with a failure
+// within its first 0.1 s (it could not run); a later failure of xdg-open is not seen.
 bool ShellOpen(const char* target);
 
 // Whether the current user may create files in the directory path: its permissions grant the

@@ -391,7 +391,8 @@ std::string FindOnPath(const char* name) {
 // (double fork, so no zombie is left), with standard input and output on /dev/null and no
 // other descriptor of ours. True when the program was started (its exec succeeded) and, with
 // nWaitMs above 0, did not end with a failure within that time (an opener that finds nothing to
-// show the target with ends at once with a non-zero status).
+// show the target with may end at once with a non-zero status). The wait ends as soon as the
+// program does.
 bool SpawnDetached(const std::string& program, const std::vector<std::string>& args, int nWaitMs = 0) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
@@ -417,7 +418,7 @@ bool SpawnDetached(const std::string& program, const std::vector<std::string>& a
       ::_exit(1);
     }
     if (grandchild > 0) {
-      for (int waited = 0; waited < nWaitMs; waited += 20) {
+      for (int waited = 0; waited < nWaitMs; waited += 5) {
         int status = 0;
         if (::waitpid(grandchild, &status, WNOHANG) == grandchild) {
           if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
@@ -426,7 +427,7 @@ bool SpawnDetached(const std::string& program, const std::vector<std::string>& a
           }
           break;
         }
-        ::usleep(20000);
+        ::usleep(5000);
       }
       ::_exit(0);
     }
@@ -665,6 +666,12 @@ bool MakeDirectories(const char* path) {
   return ::stat(path, &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+namespace {
+// How long ShellOpen watches the opener for a failure: short enough that a window does not
+// notice it.
+constexpr int kOpenerFailureMs = 100;
+}  // namespace
+
 bool ShellOpen(const char* target) {
   if (target == nullptr || *target == '\0') return false;
   // A bare name means a file of the current directory, as the Windows shell finds it there.
@@ -673,8 +680,10 @@ bool ShellOpen(const char* target) {
   if (IsExecutableFile(path.c_str())) return SpawnDetached(path, {});
   const std::string opener = FindOnPath("xdg-open");
   if (opener.empty()) return false;
-  // xdg-open ends at once with a failure when nothing can show the target.
-  return SpawnDetached(opener, {target}, 3000);
+  // The caller is a window that must not freeze, so the opener is not waited for: only a
+  // failure within the first moment is seen (a launcher that cannot run at all); one that
+  // fails later, or that keeps running, counts as opened.
+  return SpawnDetached(opener, {target}, kOpenerFailureMs);
 }
 
 std::size_t CharLength(const char* p, std::size_t n) {
