@@ -39,11 +39,9 @@ class ImportProfileCommand : public Command {
       description = m_file.substr(slash == std::string::npos ? 0 : slash + 1);
       if (const std::size_t dot = description.rfind('.'); dot != std::string::npos && dot > 0) description.erase(dot);
     }
-    // Blanks alone name nothing a listing could show.
+    // The profile details dialog's rule, whole descriptions only: a cut one is not what was typed.
     std::string why;
-    const bool bBlank = description.find_first_not_of(' ') == std::string::npos;
-    if (bBlank || !IsStorableDescription(description, &why)) {
-      if (bBlank) why = "The description is blank.";
+    if (!IsStorableDescription(description, &why)) {
       Say(c.err, std::string(kInvalidProfileDescription) + " " + Esc(why) + " A description is 1 to " +
                      std::to_string(kProfileDescriptionMax) + " bytes on one line; give one with --name");
       return kExitUsage;

@@ -474,7 +474,9 @@ TEST_F(CliTest, ABadProfileFileIsRefusedWithItsLineAndNothingIsWritten) {
 TEST_F(CliTest, ImportRefusesADamagedProfileListAndBadDescriptions) {
   Use(Standard());
   const std::string file = WorkFile("office.txt", "Orvane conduit profile 1\nmemo nothing\n");
-  for (const std::string& name : {std::string(), std::string("   "), std::string(255, 'x'), std::string("two\nlines")}) {
+  // The dialog's rule: blanks alone are a description (saved catalogues may hold one); empty,
+  // over 254 bytes and more than one line are not.
+  for (const std::string& name : {std::string(), std::string(255, 'x'), std::string("two\nlines")}) {
     const Result r = Run({"import-profile", file, "--name", name});
     EXPECT_EQ(r.code, cli::kExitUsage);
     EXPECT_NE(r.err.find("Invalid Orvane Profile Description."), std::string::npos) << r.err;
