@@ -90,12 +90,15 @@ const std::vector<RealConduit>& RealConduits() {
 }
 
 // The sync preferences of the realistic installation, as Palm Desktop would have left them: every
-// user has a default for every registered conduit, and the defaults differ from user to user;
+// user has a default for every conduit (registered, install, backup), and the defaults differ from user to user;
 // three users have one-time actions pending for their next HotSync.
 constexpr std::int32_t kSync = 0;        // SYNC_PREF_SYNCHRONIZE
 constexpr std::int32_t kPcToHh = 1;      // SYNC_PREF_PC_TO_HH: Desktop overwrites handheld
 constexpr std::int32_t kHhToPc = 2;      // SYNC_PREF_HH_TO_PC: Handheld overwrites Desktop
 constexpr std::int32_t kNothing = 3;     // SYNC_PREF_DO_NOTHING
+
+// The creator ID under which the backup conduit's preferences are kept.
+constexpr std::uint32_t kBackupCreatorId = 0xFFFFFFFFu;
 
 struct RealPreference {
   const char* user;
@@ -153,6 +156,21 @@ std::string RealJournal(const Description& d) {
       for (const RealPreference& p : kRealDefaults) {
         if (u.name == p.user && c.conduit.creator == p.creator) line.code = p.code;
       }
+      text += FormatJournalLine(line);
+    }
+    // Files to install go to the handheld; the backup takes the handheld's databases.
+    for (const InstallConduit& c : d.installConduits) {
+      JournalLine line;
+      line.userId = u.id;
+      line.creatorId = FourCC(c.creator);
+      line.code = kPcToHh;
+      text += FormatJournalLine(line);
+    }
+    if (d.hasBackup) {
+      JournalLine line;
+      line.userId = u.id;
+      line.creatorId = kBackupCreatorId;
+      line.code = kHhToPc;
       text += FormatJournalLine(line);
     }
   }

@@ -161,17 +161,22 @@ TEST(Demo, RealisticInstallationHasDifferingPreferences) {
     }
   }
 
-  // Every user has a default for every registered conduit, and no two users have the same set.
+  // Every user has a default for every conduit (registered, install, and the backup under its
+  // creator ID 0xFFFFFFFF), and no two users have the same set.
+  std::vector<std::uint32_t> creators;
+  for (const auto& c : d.conduits) creators.push_back(palmdesk::FourCC(c.creator));
+  for (const auto& c : d.installConduits) creators.push_back(palmdesk::FourCC(c.creator));
+  creators.push_back(0xFFFFFFFFu);
   std::set<std::vector<std::int32_t>> defaults;
   int oneTimeUsers = 0;
   for (const auto& u : d.users) {
     std::vector<std::int32_t> codes;
     bool oneTime = false;
-    for (const auto& c : d.conduits) {
+    for (const std::uint32_t creator : creators) {
       std::int32_t code = -99;
-      EXPECT_EQ(perm(u.id, palmdesk::FourCC(c.creator), &code), 0) << u.name << " " << c.creator;
+      EXPECT_EQ(perm(u.id, creator, &code), 0) << u.name << " " << palmdesk::FourCCText(creator);
       codes.push_back(code);
-      oneTime = oneTime || temp(u.id, palmdesk::FourCC(c.creator), &code) == 0;
+      oneTime = oneTime || temp(u.id, creator, &code) == 0;
     }
     defaults.insert(codes);
     oneTimeUsers += oneTime;
