@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
 # Builds Orvane and starts it on the demo Palm Desktop installation.
-#   - installs the Debian packages that are missing,
-#   - builds the default configuration into build/,
+#   - installs the Debian packages that are missing (only those the window needs: see
+#     scripts/install-deps.sh run),
+#   - builds into build/ only what it starts: the window (orvane), the console program
+#     (orvanectl), the stand-in Palm Desktop (its libraries, the sample conduit modules,
+#     hotsync.exe) and the demo maker (palmdesk-demo). A build/ that ./test.sh has not
+#     configured yet is configured without tests and benchmarks; ./test.sh turns them on again,
+#     and everything built here is reused,
 #   - makes the demo installation build/palmdesktop with palmdesk-demo when there is none,
 #   - writes kestrow.ini beside the executable, pointing at it, when there is no kestrow.ini yet,
 #   - starts build/bin/orvane.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc 2>/dev/null || echo 2)"
+scripts/install-deps.sh run
+if [ ! -f build/build.ninja ]; then
+  cmake --preset default -DORVANE_BUILD_TESTS=OFF -DORVANE_BUILD_BENCH=OFF >/dev/null
+fi
+cmake --build --preset default -j "$(nproc 2>/dev/null || echo 2)" --target orvane orvanectl palmdesk-demo
 
 bin=$PWD/build/bin
 demo=$PWD/build/palmdesktop

@@ -89,6 +89,102 @@ const std::vector<RealConduit>& RealConduits() {
   return conduits;
 }
 
+// The sync preferences of the realistic installation, as Palm Desktop would have left them: every
+// user has a default for every conduit (registered, install, backup), and the defaults differ from user to user;
+// three users have one-time actions pending for their next HotSync.
+constexpr std::int32_t kSync = 0;        // SYNC_PREF_SYNCHRONIZE
+constexpr std::int32_t kPcToHh = 1;      // SYNC_PREF_PC_TO_HH: Desktop overwrites handheld
+constexpr std::int32_t kHhToPc = 2;      // SYNC_PREF_HH_TO_PC: Handheld overwrites Desktop
+constexpr std::int32_t kNothing = 3;     // SYNC_PREF_DO_NOTHING
+
+// The creator ID under which the backup conduit's preferences are kept.
+constexpr std::uint32_t kBackupCreatorId = 0xFFFFFFFFu;
+
+struct RealPreference {
+  const char* user;
+  const char* creator;
+  std::int32_t code;
+};
+
+// Defaults that are not "Synchronize the files".
+constexpr RealPreference kRealDefaults[] = {
+    // Never syncs Memo Pad nor Mail.
+    {"Alice Smith", "memo", kNothing},
+    {"Alice Smith", "mail", kNothing},
+    // Keeps the address book on the handheld, files no expenses.
+    {"Bob Jones", "addr", kHhToPc},
+    {"Bob Jones", "exps", kNothing},
+    {"Bob Jones", "mail", kNothing},
+    // The calendar comes from the desktop.
+    {"Carol Nguyen", "date", kPcToHh},
+    {"Carol Nguyen", "npad", kNothing},
+    // No spreadsheets.
+    {"David Okafor", "QkSy", kNothing},
+    // The profile fills new handhelds from the desktop and takes nothing back.
+    {"Sales Team", "addr", kPcToHh},
+    {"Sales Team", "date", kPcToHh},
+    {"Sales Team", "todo", kPcToHh},
+    {"Sales Team", "memo", kPcToHh},
+    {"Sales Team", "exps", kNothing},
+    {"Sales Team", "mail", kNothing},
+    {"Sales Team", "npad", kNothing},
+    {"Sales Team", "QkSy", kNothing},
+};
+
+// One-time actions, in force at the next HotSync only.
+constexpr RealPreference kRealOneTime[] = {
+    {"Alice Smith", "addr", kPcToHh},   // the address book restored from the desktop
+    {"Bob Jones", "date", kHhToPc},     // the handheld's calendar wins once
+    {"David Okafor", "todo", kNothing}, // To Do List left alone once
+};
+
+// The journal lines of the realistic installation's preferences.
+std::string RealJournal(const Description& d) {
+  auto userId = [&](const char* name) {
+    for (const User& u : d.users) {
+      if (u.name == name) return u.id;
+    }
+    return std::uint32_t{0};
+  };
+  std::string text;
+  for (const User& u : d.users) {
+    for (const RealConduit& c : RealConduits()) {
+      JournalLine line;
+      line.userId = u.id;
+      line.creatorId = Code(c.conduit.creator.c_str());
+      line.code = kSync;
+      for (const RealPreference& p : kRealDefaults) {
+        if (u.name == p.user && c.conduit.creator == p.creator) line.code = p.code;
+      }
+      text += FormatJournalLine(line);
+    }
+    // Files to install go to the handheld; the backup takes the handheld's databases.
+    for (const InstallConduit& c : d.installConduits) {
+      JournalLine line;
+      line.userId = u.id;
+      line.creatorId = FourCC(c.creator);
+      line.code = kPcToHh;
+      text += FormatJournalLine(line);
+    }
+    if (d.hasBackup) {
+      JournalLine line;
+      line.userId = u.id;
+      line.creatorId = kBackupCreatorId;
+      line.code = kHhToPc;
+      text += FormatJournalLine(line);
+    }
+  }
+  for (const RealPreference& p : kRealOneTime) {
+    JournalLine line;
+    line.permanent = false;
+    line.userId = userId(p.user);
+    line.creatorId = Code(p.creator);
+    line.code = p.code;
+    text += FormatJournalLine(line);
+  }
+  return text;
+}
+
 // A creator text no realistic conduit uses: "c" and three of 62 characters.
 std::string MadeCreator(int i) {
   static const char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -251,13 +347,18 @@ bool MakeDemo(const DemoOptions& options, const std::string& sourceDir, std::str
   }
   if (fs::exists(source / kHotSync, ec) && !copy(source / kHotSync, kHotSync)) return false;
 
+  auto write = [&](const char* name, const std::string& text) {
+    std::ofstream out(dir / name, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) return Fail(error, "cannot write " + (dir / name).string());
+    return true;
+  };
   fs::remove(dir / kJournalFile, ec);
-  const std::string text = FormatDescription(d);
-  std::ofstream out(dir / kDescriptionFile, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) return Fail(error, "cannot write " + (dir / kDescriptionFile).string());
-  return true;
+  // The realistic installation comes with its users' sync preferences; a sized one has none,
+  // so that a benchmark starts from users who never synced.
+  if (options.users < 0 && options.conduits < 0 && !write(kJournalFile, RealJournal(d))) return false;
+  return write(kDescriptionFile, FormatDescription(d));
 }
 
 }  // namespace palmdesk

@@ -35,6 +35,8 @@ Description MakeDemoDescription(const DemoOptions& options, const std::string& c
 
 // Writes the demo installation into options.dir (made when missing), taking the libraries and
 // sample modules from sourceDir. A journal left from an earlier installation there is removed.
+// The realistic installation (neither size given) gets a journal of its users' sync
+// preferences: defaults that differ from user to user, and a few one-time actions pending.
 bool MakeDemo(const DemoOptions& options, const std::string& sourceDir, std::string* error);
 
 }  // namespace palmdesk

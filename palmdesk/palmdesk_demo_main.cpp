@@ -17,7 +17,9 @@ int main(int argc, char** argv) {
   if (help) {
     std::fputs(palmdesk::kDemoUsage, stdout);
     std::fputs("Writes a Palm Desktop core directory for the stand-in libraries into DIR: a handful of\n"
-               "users and the usual conduits, or N users and M registered conduits.\n",
+               "users who have synced before (their defaults differ, some have one-time actions\n"
+               "pending) and the usual conduits, or N users who never synced and M registered\n"
+               "conduits.\n",
                stdout);
     return 0;
   }

@@ -1,24 +1,38 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Orvane needs to build, run and test. Idempotent: when every
-# package is present it does nothing. Works as root, or through sudo as a normal user.
+# Installs the Debian 12 packages Orvane needs. Idempotent: when every package is present it
+# does nothing. Works as root, or through sudo as a normal user.
+#   scripts/install-deps.sh        everything: building, running and every stage of test.sh
+#   scripts/install-deps.sh run    only what run.sh needs: the Linux build of the window, the
+#                                  console program and the stand-in Palm Desktop
 set -euo pipefail
 
-packages=(
+run_packages=(
   # build
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  build-essential cmake ninja-build
   # the console program: options and help, JSON (header-only, also used by the Windows builds)
   libcli11-dev nlohmann-json3-dev
-  # window library: Qt 6, and Qt 5.15 for the compatibility build
-  qt6-base-dev qtbase5-dev
+  # window library (Qt 6), and opening the help page in a browser
+  qt6-base-dev xdg-utils
+)
+test_packages=(
+  pkg-config clang libclang-rt-14-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # Qt 5.15 for the compatibility build
+  qtbase5-dev
   # Windows cross builds and their test runs
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64
   # the Windows setup program, and listing its contents
   nsis p7zip-full
   # looking at the windows: a virtual display and screenshots
-  xvfb x11-apps imagemagick xdg-utils
+  xvfb x11-apps imagemagick
 )
+
+case "${1:-all}" in
+  run) packages=("${run_packages[@]}") ;;
+  all) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: scripts/install-deps.sh [run|all]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
