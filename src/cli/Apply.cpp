@@ -245,12 +245,9 @@ class ApplyCommand : public Command {
   // The profile's actions over the conduits it names; what is not installed here is said.
   static void LayProfile(const std::vector<ProfileRec>& recs, const std::vector<CONDUIT_REC*>& conduits,
                          const Context& c) {
-    const std::vector<const ProfileRec*> chosen = OVSession::ProfileRecordsFor(recs, conduits);
+    OVSession::PutActions(recs, conduits);
     std::unordered_set<std::uint32_t> installed;
-    for (std::size_t i = 0; i < conduits.size(); ++i) {
-      installed.insert(conduits[i]->dwCreatorID);
-      if (i < chosen.size() && chosen[i]) conduits[i]->dwAction = chosen[i]->dwAction;
-    }
+    for (const CONDUIT_REC* pRec : conduits) installed.insert(pRec->dwCreatorID);
     std::string missing;
     for (const ProfileRec& rec : recs) {
       if (!installed.count(rec.dwCreatorID)) missing += (missing.empty() ? "" : ", ") + Esc(CreatorIdText(rec.dwCreatorID));

@@ -47,10 +47,8 @@ void Installation::Start(Need need) {
   // current settings over it.
   if (!m_session.LoadConduits(true)) m_session.SaveConduitCache();
   m_session.LoadCurrentSettings();
-  if (OVProfile* pCurrent = m_session.CurrentSettings()) {
-    for (CONDUIT_REC* pRec : m_session.Conduits()) {
-      if (const ProfileRec* pEntry = pCurrent->FindRec(pRec->dwCreatorID)) pRec->dwAction = pEntry->dwAction;
-    }
+  if (const OVProfile* pCurrent = m_session.CurrentSettings()) {
+    OVSession::PutActions(pCurrent->GetRecords(), m_session.Conduits());
   }
 }
 

@@ -298,6 +298,18 @@ std::vector<const ProfileRec*> OVSession::ProfileRecordsFor(const std::vector<Pr
   return found;
 }
 
+std::vector<std::size_t> OVSession::PutActions(const std::vector<ProfileRec>& recs,
+                                               const std::vector<CONDUIT_REC*>& conduits) {
+  const std::vector<const ProfileRec*> found = ProfileRecordsFor(recs, conduits);
+  std::vector<std::size_t> set;
+  for (std::size_t i = 0; i < conduits.size(); ++i) {
+    if (!found[i]) continue;
+    conduits[i]->dwAction = found[i]->dwAction;
+    set.push_back(i);
+  }
+  return set;
+}
+
 void OVSession::StoreActions(const std::vector<CONDUIT_REC*>& conduits, OVProfile* pProfile) {
   if (!pProfile) return;
   std::unordered_map<std::uint32_t, ProfileRec*> first;

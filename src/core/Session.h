@@ -205,6 +205,9 @@ class OVSession {
   // conduit's creator ID, or none. One pass over each, whatever their sizes.
   static std::vector<const ProfileRec*> ProfileRecordsFor(const std::vector<ProfileRec>& recs,
                                                           const std::vector<CONDUIT_REC*>& conduits);
+  // Lays recs over the conduits: each conduit that recs name (ProfileRecordsFor) gets that
+  // action. The positions of the conduits whose action was set, in order.
+  static std::vector<std::size_t> PutActions(const std::vector<ProfileRec>& recs, const std::vector<CONDUIT_REC*>& conduits);
   // Every conduit's action into pProfile: the first record of its creator ID changes, a conduit
   // without one is appended.
   static void StoreActions(const std::vector<CONDUIT_REC*>& conduits, OVProfile* pProfile);

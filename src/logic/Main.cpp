@@ -339,26 +339,23 @@ void MainWindowLogic::sbtnLoadCondClick() { FillConduitList(false); }
 
 void MainWindowLogic::ExchangeProfile(bool bStore, OVProfile* pProfile) {
   if (!pProfile) return;
+  // The rows' conduits, and the row of each.
   std::vector<CONDUIT_REC*> conduits;
-  conduits.reserve(m_conds.size());
-  for (const CondRow& row : m_conds) {
-    if (row.pRec) conduits.push_back(row.pRec);
+  std::vector<int> rowOf;
+  for (int i = 0; i < static_cast<int>(m_conds.size()); ++i) {
+    if (CONDUIT_REC* pRec = CondRecordAt(i)) {
+      conduits.push_back(pRec);
+      rowOf.push_back(i);
+    }
   }
   if (bStore) {
     OVSession::StoreActions(conduits, pProfile);
     return;
   }
-  const std::vector<ProfileRec> recs = pProfile->GetRecords();
-  const std::vector<const ProfileRec*> found = OVSession::ProfileRecordsFor(recs, conduits);
-  const int nRows = static_cast<int>(m_conds.size());
-  for (int i = 0, k = 0; i < nRows; ++i) {
-    CONDUIT_REC* pRec = CondRecordAt(i);
-    if (!pRec) continue;
-    const ProfileRec* pEntry = found[static_cast<std::size_t>(k++)];
-    if (!pEntry) continue;
-    pRec->dwAction = pEntry->dwAction;
-    ShowRowAction(i);
-    SetCondTicked(i, IsActionTicked(pRec->dwAction));
+  for (const std::size_t k : OVSession::PutActions(pProfile->GetRecords(), conduits)) {
+    const int nRow = rowOf[k];
+    ShowRowAction(nRow);
+    SetCondTicked(nRow, IsActionTicked(CondRecordAt(nRow)->dwAction));
   }
 }
 
