@@ -69,6 +69,11 @@ class ApplyCommand : public Command {
   ApplyCommand()
       : Command("apply", "write the conduits' actions into users' sync preferences", "apply [OPTIONS]") {}
 
+  std::vector<std::string> Examples() const override {
+    return {"orvanectl apply --profile-file memo-off.txt --dry-run   # what would be written",
+            "orvanectl apply --profile \"Office handhelds\" --users \"Alice Smith,Bob Jones\"",
+            "orvanectl apply --next-only --users all                 # the next HotSync only"};
+  }
   void Declare(CLI::App& app) override {
     app.add_option("--profile", m_profile, "the actions of a saved profile (its description or number)")
         ->type_name("NAME");

@@ -22,9 +22,19 @@ namespace cli {
 namespace {
 
 constexpr const char* kDescription =
-    "Changes Palm HotSync settings without a window, on the Palm Desktop installation that\n"
-    "kestrow.ini beside orvanectl (or the registry) names, with Orvane's data files in its data\n"
-    "directory.\n";
+    "Changes Palm HotSync settings without a window, with Orvane's data files in its data\n"
+    "directory. The Palm Desktop installation is the one that PDPath in section [Path] of\n"
+    "kestrow.ini beside orvanectl names, else the one Palm Desktop's registry value names\n"
+    "(DesktopPath under HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core; on Linux\n"
+    "the same value in ~/.config/orvane/HKCU.reg, which stands in for the registry).\n";
+
+// "Examples:" and the command lines, for a command's help.
+std::string ExamplesText(const std::vector<std::string>& examples) {
+  if (examples.empty()) return {};
+  std::string text = "Examples:\n";
+  for (const std::string& e : examples) text += "  " + e + "\n";
+  return text + "\n";
+}
 
 constexpr const char* kFooter =
     "Run \"orvanectl help COMMAND\" (or \"orvanectl COMMAND --help\") for a command's options.\n"
@@ -165,7 +175,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
     sub->allow_extras();
     sub->fallthrough();
     sub->group("Commands");
-    sub->footer(command->Notes() + kExitCodes);
+    sub->footer(command->Notes() + ExamplesText(command->Examples()) + kExitCodes);
     command->Declare(*sub);
     formatter->SetUsage(sub, command->UsageLine());
     byApp[sub] = command.get();

@@ -44,6 +44,8 @@ class Command {
 
   // What the command's help says below its options (paragraphs ending in a blank line).
   virtual std::string Notes() const { return ""; }
+  // Command lines that show the command at work, one a line, each with what it does after "#".
+  virtual std::vector<std::string> Examples() const = 0;
   // Declares the options and arguments on the command's subcommand (and its help text).
   virtual void Declare(CLI::App& app) = 0;
   // Runs with what the command line gave; returns the exit code.

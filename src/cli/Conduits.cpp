@@ -16,6 +16,9 @@ class ConduitsCommand : public Command {
  public:
   ConduitsCommand() : Command("conduits", "the conduits with the actions Orvane would write", "conduits") {}
 
+  std::vector<std::string> Examples() const override {
+    return {"orvanectl conduits"};
+  }
   void Declare(CLI::App&) override {}
 
   int Run(const Context& c) override {

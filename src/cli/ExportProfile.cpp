@@ -59,6 +59,10 @@ class ExportProfileCommand : public Command {
       : Command("export-profile", "write a saved profile as text (FILE - : standard output)",
                 "export-profile PROFILE FILE") {}
 
+  std::vector<std::string> Examples() const override {
+    return {"orvanectl export-profile \"Office handhelds\" office.txt",
+            "orvanectl export-profile 1 -          # profile 1 to standard output"};
+  }
   void Declare(CLI::App& app) override {
     app.add_option("PROFILE", m_profile, "the saved profile: its description or number");
     app.add_option("FILE", m_file, "the text file to write (it is replaced only once written whole), or -");

@@ -16,6 +16,9 @@ class ImportProfileCommand : public Command {
   ImportProfileCommand()
       : Command("import-profile", "save a profile file as a named profile", "import-profile FILE [OPTIONS]") {}
 
+  std::vector<std::string> Examples() const override {
+    return {"orvanectl import-profile office.txt --name \"Office handhelds\" --replace"};
+  }
   void Declare(CLI::App& app) override {
     app.add_option("FILE", m_file, "the profile file: text, or a saved ovprofN.dat");
     app.add_option("--name", m_name, "the profile's description (default: the file's name without its extension)")

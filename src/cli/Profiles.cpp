@@ -13,6 +13,9 @@ class ProfilesCommand : public Command {
  public:
   ProfilesCommand() : Command("profiles", "the saved profiles", "profiles") {}
 
+  std::vector<std::string> Examples() const override {
+    return {"orvanectl profiles"};
+  }
   void Declare(CLI::App&) override {}
 
   int Run(const Context& c) override {

@@ -35,6 +35,10 @@ class ShowCommand : public Command {
   ShowCommand()
       : Command("show", "a user's default and next-HotSync action per conduit", "show USER [CONDUIT...]") {}
 
+  std::vector<std::string> Examples() const override {
+    return {"orvanectl show \"Alice Smith\"                   # every conduit",
+            "orvanectl show 271828 \"Memo Pad\" addr         # by user ID, two conduits"};
+  }
   void Declare(CLI::App& app) override {
     m_pUser = app.add_option("USER", m_user, "the user, by name or user ID");
     app.add_option("CONDUIT", m_conduits, "only these conduits: title, creator (four characters) or creator ID (0x...)");

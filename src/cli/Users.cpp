@@ -13,6 +13,10 @@ class UsersCommand : public Command {
  public:
   UsersCommand() : Command("users", "the handheld users (user ID, name)", "users") {}
 
+  std::vector<std::string> Examples() const override {
+    return {"orvanectl users",
+            "orvanectl --json users        # for a script"};
+  }
   void Declare(CLI::App&) override {}
 
   int Run(const Context& c) override {

@@ -201,9 +201,19 @@ TEST_F(CliTest, BadUsageSaysWhatIsWrongAndTouchesNothing) {
   EXPECT_EQ(help.code, cli::kExitOk);
   EXPECT_NE(help.out.find("Usage: orvanectl"), std::string::npos);
   EXPECT_NE(help.out.find("Exit codes"), std::string::npos);
+  // The help names --version and where the installation is looked for on each system.
+  for (const char* said : {"--version", "kestrow.ini", "HKEY_CURRENT_USER", "~/.config/orvane/HKCU.reg"}) {
+    EXPECT_NE(help.out.find(said), std::string::npos) << said;
+  }
   const Result version = Run({"--version"});
   EXPECT_EQ(version.code, cli::kExitOk);
   EXPECT_EQ(version.out.rfind("orvanectl ", 0), 0u) << version.out;
+  // Every command's help shows it at work.
+  for (const char* cmd : {"users", "conduits", "show", "apply", "profiles", "export-profile", "import-profile"}) {
+    const Result h = Run({"help", cmd});
+    EXPECT_EQ(h.code, cli::kExitOk) << cmd;
+    EXPECT_NE(h.out.find("Examples:\n  orvanectl " + std::string(cmd)), std::string::npos) << cmd << ":\n" << h.out;
+  }
 }
 
 TEST_F(CliTest, WithoutAnInstallationOrUsersTheCommandsEndWithThree) {
