@@ -38,7 +38,9 @@ configure_and_build() {  # preset
   cmake --preset "$1" >/dev/null && cmake --build --preset "$1" -j "$jobs"
 }
 
-stage_linux() { configure_and_build default && run_ctest --preset default -j "$jobs"; }
+stage_linux() {
+  configure_and_build default && scripts/check-layers.sh build && run_ctest --preset default -j "$jobs"
+}
 
 stage_asan() {
   # halt_on_error keeps a finding from scrolling by unnoticed; leaks are findings too.

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <map>
 
-#include "src/logic/Main.h"
+#include "src/core/Actions.h"
 #include "src/core/ProfileStore.h"
 #include "src/core/UserActions.h"
 #include "src/core/os/os.h"
