@@ -22,7 +22,7 @@ class ProfilesCommand : public Command {
     OVProfMgr mgr;
     if (!LoadCatalogue(mgr, c.err)) return kExitUsage;
     std::vector<OVProfile*> all;
-    for (OVProfile* p = mgr.GetFirst(); p; p = mgr.GetNext()) all.push_back(p);
+    for (OVProfile* p : mgr.Profiles()) all.push_back(p);
     Output o = c.Results();
     if (o.IsJson()) {
       Json list = Json::array();

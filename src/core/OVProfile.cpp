@@ -29,7 +29,7 @@ void CopyCut(char* szDst, std::size_t cap, const char* szSrc) {
 
 // Destroys every profile of pList and empties it.
 void DestroyProfiles(CxList* pList) {
-  for (void* p = pList->GetFirst(); p; p = pList->GetNext()) delete static_cast<OVProfile*>(p);
+  for (OVProfile* pProfile : pList->Items<OVProfile>()) delete pProfile;
   pList->RemoveAll(false);
 }
 
@@ -45,14 +45,10 @@ OVProfile::OVProfile()
 
 OVProfile::~OVProfile() {
   if (m_pDataList) Clear();
-  delete m_pDataList;
-  delete m_pFile;
 }
 
 ProfileRec* OVProfile::FindRec(std::uint32_t dwCreatorID) {
-  if (!m_pDataList) return nullptr;
-  for (void* p = m_pDataList->GetFirst(); p; p = m_pDataList->GetNext()) {
-    ProfileRec* pRec = static_cast<ProfileRec*>(p);
+  for (ProfileRec* pRec : Records()) {
     if (pRec->dwCreatorID == dwCreatorID) return pRec;
   }
   return nullptr;
@@ -125,8 +121,8 @@ bool OVProfile::Save() {
   if (!m_pFile->Open(m_fileName.c_str(), "wb")) return false;
 
   bool bOk = m_pFile->WriteDword(m_pDataList->GetCount());
-  for (void* p = m_pDataList->GetFirst(); bOk && p; p = m_pDataList->GetNext()) {
-    const ProfileRec* pRec = static_cast<const ProfileRec*>(p);
+  for (const ProfileRec* pRec : Records()) {
+    if (!bOk) break;
     OV_ASSERT(m_pFile!=NULL);
     OV_ASSERT(pRec!=NULL);
     bOk = m_pFile->WriteDword(pRec->dwCreatorID) && m_pFile->WriteDword(pRec->dwAction);
@@ -165,8 +161,6 @@ void OVProfMgr::FindLoadFileName() {
 
 OVProfMgr::~OVProfMgr() {
   if (m_pDataList) Clear();
-  delete m_pDataList;
-  delete m_pFile;
 }
 
 OVProfile* OVProfMgr::GetFirst() {
@@ -175,6 +169,10 @@ OVProfile* OVProfMgr::GetFirst() {
 
 OVProfile* OVProfMgr::GetNext() {
   return m_pDataList ? static_cast<OVProfile*>(m_pDataList->GetNext()) : nullptr;
+}
+
+CxRange<OVProfile> OVProfMgr::Profiles() const {
+  return m_pDataList ? m_pDataList->Items<OVProfile>() : CxRange<OVProfile>(nullptr);
 }
 
 std::uint32_t OVProfMgr::GetCount() const { return m_pDataList ? m_pDataList->GetCount() : 0; }
@@ -189,7 +187,7 @@ OVProfile* OVProfMgr::NewProfile() {
 
 void OVProfMgr::Clear() {
   OV_ASSERT(m_pDataList!=NULL);
-  DestroyProfiles(m_pDataList);
+  DestroyProfiles(m_pDataList.get());
 }
 
 bool OVProfMgr::Load() {
@@ -200,7 +198,7 @@ bool OVProfMgr::Load() {
 
   // The entries go into a fresh list, which replaces the catalogue only when the file was read
   // cleanly; a damaged file leaves the catalogue as it was.
-  CxList* pFresh = new (std::nothrow) CxList;
+  std::unique_ptr<CxList> pFresh(new (std::nothrow) CxList);
   OV_ASSERT(pFresh!=NULL);
 
   std::uint32_t nCount = 0;
@@ -222,13 +220,11 @@ bool OVProfMgr::Load() {
   m_pFile->Close();
 
   if (!bWhole) {
-    DestroyProfiles(pFresh);
-    delete pFresh;
+    DestroyProfiles(pFresh.get());
     return false;
   }
   Clear();
-  delete m_pDataList;
-  m_pDataList = pFresh;
+  m_pDataList = std::move(pFresh);
   return true;
 }
 
@@ -237,14 +233,14 @@ bool OVProfMgr::Save() {
   OV_ASSERT(m_pFile!=NULL);
   // A path the file cannot hold is refused before anything is written: a reader refuses the
   // whole catalogue over one string longer than its buffer.
-  for (const OVProfile* pProfile : m_pDataList->Items<OVProfile>()) {
+  for (const OVProfile* pProfile : Profiles()) {
     if (std::strlen(pProfile->GetFileName()) >= OVPROF_PATH_SIZE) return false;
   }
   if (!m_pFile->Open(m_fileName.c_str(), "wb")) return false;
 
   bool bOk = m_pFile->WriteDword(m_pDataList->GetCount());
-  for (void* p = m_pDataList->GetFirst(); bOk && p; p = m_pDataList->GetNext()) {
-    const OVProfile* pProfile = static_cast<const OVProfile*>(p);
+  for (const OVProfile* pProfile : Profiles()) {
+    if (!bOk) break;
     OV_ASSERT(m_pFile!=NULL);
     OV_ASSERT(pProfile!=NULL);
     bOk = m_pFile->WriteString(pProfile->GetDescription()) && m_pFile->WriteString(pProfile->GetFileName());

@@ -39,6 +39,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -113,8 +114,8 @@ class OVProfile {
   const char* GetFileName() const { return m_fileName.c_str(); }
 
  private:
-  CxList* m_pDataList;  // owned; items are ProfileRec allocated and freed here
-  CxFile* m_pFile;      // owned; closed between operations
+  std::unique_ptr<CxList> m_pDataList;  // items are ProfileRec allocated and freed here
+  std::unique_ptr<CxFile> m_pFile;      // closed between operations
   char m_szDescription[OVPROF_DESC_SIZE];
   std::string m_fileName;
 };
@@ -137,6 +138,8 @@ class OVProfMgr {
   // next successful Load, Clear or the destruction of the catalogue.
   OVProfile* GetFirst();
   OVProfile* GetNext();
+  // The profiles in catalogue order, walked without the cursor (valid as GetFirst's are).
+  CxRange<OVProfile> Profiles() const;
   std::uint32_t GetCount() const;
 
   // Appends a new profile with the defaults of OVProfile and returns it; null, with nothing
@@ -162,8 +165,8 @@ class OVProfMgr {
   // The data file read: the data directory's, or the one beside the executable (see above).
   void FindLoadFileName();
 
-  CxList* m_pDataList;  // owned; items are OVProfile objects owned by the catalogue
-  CxFile* m_pFile;      // owned; closed between operations
+  std::unique_ptr<CxList> m_pDataList;  // items are OVProfile objects owned by the catalogue
+  std::unique_ptr<CxFile> m_pFile;      // closed between operations
   bool m_bDataFile;     // named by the data directory rather than by the caller
   std::string m_fileName;
   std::string m_loadName;

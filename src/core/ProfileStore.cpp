@@ -15,7 +15,7 @@ constexpr long long kMaxNameTries = 10000;
 
 std::vector<OVProfile*> AllProfiles(OVProfMgr& mgr) {
   std::vector<OVProfile*> all;
-  for (OVProfile* p = mgr.GetFirst(); p; p = mgr.GetNext()) all.push_back(p);
+  for (OVProfile* p : mgr.Profiles()) all.push_back(p);
   return all;
 }
 
@@ -45,7 +45,7 @@ OVProfile* ByNumber(const std::vector<OVProfile*>& all, const std::string& key) 
 }
 
 bool PathUsed(OVProfMgr& mgr, const char* szPath) {
-  for (OVProfile* p = mgr.GetFirst(); p; p = mgr.GetNext()) {
+  for (OVProfile* p : mgr.Profiles()) {
     if (ov::EqualNoCase(p->GetFileName(), szPath)) return true;
   }
   return false;
@@ -53,7 +53,7 @@ bool PathUsed(OVProfMgr& mgr, const char* szPath) {
 
 std::size_t NumberOf(OVProfMgr& mgr, const OVProfile* pProfile) {
   std::size_t n = 0;
-  for (OVProfile* p = mgr.GetFirst(); p; p = mgr.GetNext()) {
+  for (OVProfile* p : mgr.Profiles()) {
     ++n;
     if (p == pProfile) return n;
   }

@@ -43,7 +43,7 @@ bool ProfileLogic::FillList() {
   m_bUnreadable = !LoadCatalogue(*m_pMgr, nullptr);
 
   m_rows.clear();
-  for (OVProfile* p = m_pMgr->GetFirst(); p; p = m_pMgr->GetNext()) AddRow(p);
+  for (OVProfile* p : m_pMgr->Profiles()) AddRow(p);
   m_nSelected = m_rows.empty() ? -1 : 0;
   if (m_pView) m_pView->ListChanged();
 
