@@ -17,10 +17,12 @@ note() { printf '\n=== %s ===\n' "$*"; }
 
 tests_passed=0
 tests_failed=0
-# Runs ctest with the given arguments and adds its counts to the totals.
+ctest_log=$(mktemp /tmp/orvane-ctest.XXXXXX)
+trap 'rm -f "$ctest_log"' EXIT
+# Runs ctest with the given arguments and adds its counts to the totals; its output stays in
+# ctest_log until the next run.
 run_ctest() {
-  local log rc line total bad
-  log=$(mktemp)
+  local log=$ctest_log rc line total bad
   ctest "$@" 2>&1 | tee "$log"
   rc=${PIPESTATUS[0]}
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
@@ -30,7 +32,6 @@ run_ctest() {
     tests_passed=$((tests_passed + total - bad))
     tests_failed=$((tests_failed + bad))
   fi
-  rm -f "$log"
   return "$rc"
 }
 
@@ -89,43 +90,53 @@ check_system_imports() {  # objdump exe
   return $bad
 }
 
+# A Wine session for one stage: a private Xvfb (the window tests need a display, whatever display
+# the caller has: cmake/wine-run.sh and cmake/wine32-run.sh pass ORVANE_WINE_DISPLAY on as
+# DISPLAY and nothing else), a fresh prefix and one persistent wineserver for it: without the
+# server every test process costs seconds. The server comes first and the prefix is made with
+# its output discarded: the Wine services that the first Wine program starts live as long as the
+# server and keep that program's output open, which would stall CTest on the first test.
+wine_session_start() {  # wine wineserver [WINEARCH]
+  local wine=$1
+  wine_server=$2 wine_saved_display=${DISPLAY-}
+  start_xvfb || { echo "test.sh: Xvfb could not be started" >&2; return 1; }
+  wine_prefix=$(mktemp -d /tmp/orvane-wine.XXXXXX)
+  export WINEPREFIX=$wine_prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # Every Wine program of the session talks to this server (a 32-bit Wine has its own).
+  export WINESERVER=$wine_server
+  [ -n "${3:-}" ] && export WINEARCH=$3
+  export ORVANE_WINE_DISPLAY=$xvfb_display DISPLAY=$xvfb_display
+  "$wine_server" -p
+  "$wine" wineboot --init </dev/null >/dev/null 2>&1
+  # Windows unmanaged by a window manager: Xvfb has none, and Wine would wait for one
+  # (about 2 s for every window shown).
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  unset DISPLAY
+}
+
+wine_session_end() {
+  "$wine_server" -k 2>/dev/null
+  "$wine_server" -w 2>/dev/null
+  kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$wine_prefix"
+  unset WINEPREFIX WINEDEBUG WINEDLLOVERRIDES WINESERVER WINEARCH ORVANE_WINE_DISPLAY
+  [ -n "$wine_saved_display" ] && export DISPLAY=$wine_saved_display
+  return 0
+}
+
 stage_mingw64() {
   configure_and_build mingw64 || return 1
   check_system_imports x86_64-w64-mingw32-objdump build/mingw64/bin/orvane.exe || return 1
-  # A fresh prefix for every run, and one persistent wineserver for it: without the server
-  # every test process costs seconds. The server comes first and the prefix is made with its
-  # output discarded: the Wine services that the first Wine program starts live as long as the
-  # server and keep that program's output open, which would stall CTest on the first test.
-  # The window tests need an X display: a private Xvfb, whatever display the caller has
-  # (cmake/wine-run.sh passes ORVANE_WINE_DISPLAY on as DISPLAY and nothing else).
-  local prefix rc display=${DISPLAY-}
-  start_xvfb || { echo "test.sh: Xvfb could not be started" >&2; return 1; }
-  prefix=$(mktemp -d /tmp/orvane-wine.XXXXXX)
-  export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-  export ORVANE_WINE_DISPLAY=$xvfb_display DISPLAY=$xvfb_display
-  /usr/lib/wine/wineserver -p
-  /usr/lib/wine/wine64 wineboot --init </dev/null >/dev/null 2>&1
-  # Windows unmanaged by a window manager: Xvfb has none, and Wine would wait for one
-  # (about 2 s for every window shown).
-  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-  unset DISPLAY
-  local counted=$((tests_passed + tests_failed))
-  run_ctest --preset mingw64 -j "$jobs"
+  local rc
+  wine_session_start /usr/lib/wine/wine64 /usr/lib/wine/wineserver || return 1
+  wine_ctest --preset mingw64 -j "$jobs"
   rc=$?
-  # Seen once: Wine failed to start the first program of a fresh prefix (test discovery, exit 1,
-  # no output), so CTest ran nothing. One more try then; a run that ran tests is never repeated.
-  if [ $rc -ne 0 ] && [ $((tests_passed + tests_failed)) -eq "$counted" ]; then
-    echo "test.sh: no Windows test ran; trying once more" >&2
-    run_ctest --preset mingw64 -j "$jobs"
-    rc=$?
+  stage_note="tests under 64-bit Wine${wine_note:+; $wine_note}"
+  if [ $rc -eq 0 ]; then
+    run_win32_bench build/mingw64 cmake/wine-run.sh || rc=1
+    stage_note+="; Win32 benchmark (x86_64): $bench_note"
   fi
-  [ $rc -eq 0 ] && { run_win32_bench || rc=1; }
-  /usr/lib/wine/wineserver -k 2>/dev/null
-  /usr/lib/wine/wineserver -w 2>/dev/null
-  kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null
-  rm -rf "$prefix"
-  unset WINEPREFIX WINEDEBUG WINEDLLOVERRIDES ORVANE_WINE_DISPLAY
-  [ -n "$display" ] && export DISPLAY=$display
+  wine_session_end
   return $rc
 }
 
@@ -159,16 +170,91 @@ probe_wine32() {  # build dir
 
 # The Win32 main window's start-up and Apply on 2,000 users x 300 conduits under Wine, against
 # the same library calls in a plain loop (output to a file: a pipe would wait for the Wine
-# services).
-run_win32_bench() {
-  local exe=build/mingw64/bench/bin/bench_win32_mainwindow.exe log
+# services). Sets bench_note to the Apply and plain-loop figures, for the summary.
+run_win32_bench() {  # build dir, runner
+  local exe=$1/bench/bin/bench_win32_mainwindow.exe log status
+  bench_note=
   [ -f "$exe" ] || { echo "test.sh: $exe was not built" >&2; return 1; }
   log=$(mktemp)
-  cmake/wine-run.sh "$exe" 2000 300 1 </dev/null >"$log" 2>&1
-  local status=$?
+  "$2" "$exe" 2000 300 1 </dev/null >"$log" 2>&1
+  status=$?
   cat "$log"
+  bench_note=$(sed -nE 's/^  (Apply to every user|plain loop of the same calls|plain loop of the one-time reads after) +([0-9.]+ ms) best.*/\1 \2/p' "$log" |
+               sed -E 's/^Apply to every user/Apply/; s/^plain loop of the same calls/plain loop/; s/^plain loop of the one-time reads after/plain one-time reads/' |
+               paste -sd ',' | sed 's/,/, /g')
   rm -f "$log"
   return $status
+}
+
+# Tells a Windows test that Wine failed to start from one that ran: Wine's failure prints nothing
+# at all and ends within a few hundredths of a second; a GoogleTest program prints its filter
+# line before its first test. Only those are run again, once, and named; a test that ran and
+# failed is never repeated.
+wine_nostart_secs=0.05
+
+# Prints the names of the failed tests in a CTest JUnit file that printed nothing and ended
+# within wine_nostart_secs.
+wine_not_started() {  # junit file
+  awk -v limit="$wine_nostart_secs" '
+    BEGIN { RS = "</testcase>" }
+    /<testcase / && /status="fail"/ {
+      name = $0; sub(/.*<testcase name="/, "", name); sub(/".*/, "", name)
+      t = $0; sub(/.*<testcase [^>]* time="/, "", t); sub(/".*/, "", t)
+      out = ""
+      if (match($0, /<system-out>.*<\/system-out>/)) out = substr($0, RSTART + 12, RLENGTH - 25)
+      gsub(/[ \t\r\n]/, "", out)
+      if (out == "" && t + 0 < limit + 0) print name
+    }' "$1"
+}
+
+# True when CTest found no tests because a test program, run to list its tests, failed without
+# printing anything (GoogleTest's listing in CTest's log: Output: followed by blank lines only).
+wine_listing_not_started() {  # ctest log
+  grep -q 'Error running test executable' "$1" || return 1
+  awk '
+    /Error running test executable/ { n++; inout = 0; next }
+    /Output:/ && n { inout = 1; next }
+    inout && /^(CMake Error|Call Stack|Errors while running|No tests were found|Test project|Unable to find)/ { inout = 0; next }
+    inout && /[^ \t\r]/ { printed = 1 }
+    END { exit !(n > 0 && !printed) }' "$1"
+}
+
+# CTest for a Windows build under Wine (the Wine session is running). Sets wine_note to what was
+# run again, for the stage's summary line.
+wine_ctest() {  # ctest arguments
+  local junit rc names regex n
+  wine_note=
+  junit=$(mktemp /tmp/orvane-junit.XXXXXX)
+  run_ctest "$@" --output-on-failure --output-junit "$junit"
+  rc=$?
+  if [ $rc -ne 0 ] && ! grep -q '<testcase ' "$junit" 2>/dev/null && wine_listing_not_started "$ctest_log"; then
+    # Listing a program's tests is a Wine start too; nothing ran, so the whole run is repeated.
+    names=$(sed -nE "s/^ *Path: '(.*)'/\\1/p" "$ctest_log" | awk '{ n = split($NF, p, "/"); print p[n] }' | paste -sd ' ')
+    echo "test.sh: Wine did not start ${names:-a test program} to list its tests; running the tests once more" >&2
+    wine_note="run again once: listing the tests of ${names:-a test program} (Wine did not start it)"
+    run_ctest "$@" --output-on-failure --output-junit "$junit"
+    rc=$?
+  fi
+  if [ $rc -ne 0 ] && [ -s "$junit" ]; then
+    names=$(wine_not_started "$junit")
+    if [ -n "$names" ]; then
+      n=$(wc -l <<<"$names")
+      echo "test.sh: Wine did not start these tests (no output, under ${wine_nostart_secs} s); running them once more:" >&2
+      sed 's/^/  /' <<<"$names" >&2
+      # The failures counted a moment ago are counted again from the second run.
+      tests_failed=$((tests_failed - n))
+      regex=$(sed -e 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$names" | paste -sd '|')
+      local failed_before
+      failed_before=$(grep -c 'status="fail"' "$junit")
+      run_ctest "$@" --output-on-failure -R "^($regex)\$"
+      local rc2=$?
+      wine_note+="${wine_note:+; }run again once, Wine not started: $(paste -sd ' ' <<<"$names")"
+      # Passing again settles the run only when they were its only failures.
+      if [ $rc2 -eq 0 ] && [ "$failed_before" -eq "$n" ]; then rc=0; fi
+    fi
+  fi
+  rm -f "$junit"
+  return $rc
 }
 
 stage_mingw32() {
@@ -181,6 +267,8 @@ stage_mingw32() {
   # that a probe has seen run a 32-bit program.
   configure_and_build mingw32 || return 1
   scripts/check-i686-abi.sh build/mingw32 || return 1
+  # Windows XP SP3 loads every i686 program: nothing imported that XP lacks.
+  scripts/check-xp-imports.sh build/mingw32 || return 1
   # The setup program orvane-<version>-setup.exe (NSIS, built with the preset): its contents.
   local installer_note="no setup program (makensis missing)"
   if command -v makensis >/dev/null; then
@@ -189,21 +277,30 @@ stage_mingw32() {
     scripts/check-installer-wine.sh build/mingw32 || return 1
     installer_note="setup program checked ($(stat -c %s build/mingw32/orvane-*-setup.exe | head -n 1) bytes: exactly orvane.exe, orvanectl.exe, the help pages, uninstall.exe; silent install and uninstall under Wine keep the data files)"
   fi
-  local wine32 reason rc=0 prefix
+  local wine32 reason rc=0 checked="compile-time prototypes and offsets, 131 exports undecorated with Palm's argument bytes, imports all from Windows XP or older"
   mkdir -p build/mingw32/wine32-probe
   if wine32=$(probe_wine32 build/mingw32 2>build/mingw32/wine32-probe/reason); then
-    prefix=$(mktemp -d /tmp/orvane-wine32.XXXXXX)
-    export WINEPREFIX=$prefix ORVANE_WINE32=$wine32
-    run_ctest --test-dir build/mingw32 -j "$jobs" --output-on-failure || rc=1
-    /usr/lib/wine/wineserver -k 2>/dev/null
-    rm -rf "$prefix"
-    unset WINEPREFIX ORVANE_WINE32
-    stage_note="i686 checked: compile-time prototypes and offsets, 131 exports undecorated with Palm's argument bytes; tests run under $wine32; $installer_note"
+    # The 32-bit Wine's own server (wineserver32 beside it); /usr/lib/wine/wineserver would
+    # choose the 64-bit one.
+    local server32
+    server32=$(dirname "$wine32")/wineserver32
+    [ -x "$server32" ] || server32=$(dirname "$wine32")/wineserver
+    wine_session_start "$wine32" "$server32" win32 || return 1
+    export ORVANE_WINE32=$wine32
+    wine_ctest --preset mingw32 -j "$jobs" || rc=1
+    stage_note="i686 checked: $checked; tests run under $wine32 (win32 prefix, $(basename "$server32"))${wine_note:+; $wine_note}"
+    if [ $rc -eq 0 ]; then
+      run_win32_bench build/mingw32 cmake/wine32-run.sh || rc=1
+      stage_note+="; Win32 benchmark (i686): $bench_note"
+    fi
+    wine_session_end
+    unset ORVANE_WINE32
   else
     reason=$(paste -sd '|' build/mingw32/wine32-probe/reason | sed 's/|/; /g')
     echo "i686: tests NOT run: no 32-bit Windows program runs here (${reason})"
-    stage_note="i686 checked: compile-time prototypes and offsets, 131 exports undecorated with Palm's argument bytes; tests NOT run (no 32-bit Wine); $installer_note"
+    stage_note="i686 checked: $checked; tests NOT run (no 32-bit Wine: ${reason})"
   fi
+  stage_note+="; $installer_note"
   echo "$stage_note"
   return $rc
 }

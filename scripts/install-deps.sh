@@ -20,8 +20,9 @@ test_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # Qt 5.15 for the compatibility build
   qtbase5-dev
-  # Windows cross builds and their test runs
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64
+  # Windows cross builds and their test runs; the i686 tests run under the 32-bit Wine
+  # (wine32 from Debian's i386 architecture, added below when it is missing)
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64 wine32:i386
   # the Windows setup program, and listing its contents
   nsis p7zip-full
   # looking at the windows: a virtual display and screenshots
@@ -55,5 +56,12 @@ retry() {
   done
   return 1
 }
+# Packages of another architecture (wine32:i386) need that architecture known to dpkg first.
+for p in "${missing[@]}"; do
+  case "$p" in
+    *:*) arch=${p##*:}
+         dpkg --print-foreign-architectures | grep -qx "$arch" || "${sudo[@]}" dpkg --add-architecture "$arch" ;;
+  esac
+done
 retry "${sudo[@]}" apt-get update -q
 retry "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -68,3 +68,48 @@ TEST(ShellOpenWin32, MissingTargetIsReported) {
 }
 
 }  // namespace
+
+namespace {
+
+template <typename Fn>
+Fn Kernel32(const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), name)));
+}
+
+}  // namespace
+
+// Loading a library that is not there shows no error box and leaves the thread's error mode as
+// it was (SetThreadErrorMode is looked up at run time: XP has only SetErrorMode).
+TEST(LibraryWin32, MissingLibraryKeepsTheErrorMode) {
+  using GetModeFn = DWORD(WINAPI*)();
+  using SetModeFn = BOOL(WINAPI*)(DWORD, LPDWORD);
+  const auto getMode = Kernel32<GetModeFn>("GetThreadErrorMode");
+  const auto setMode = Kernel32<SetModeFn>("SetThreadErrorMode");
+  if (getMode == nullptr || setMode == nullptr) GTEST_SKIP() << "no thread error mode on this Windows";
+  DWORD before = 0;
+  ASSERT_TRUE(setMode(SEM_NOGPFAULTERRORBOX, &before));
+  EXPECT_EQ(os::LoadLibrary("orvane-no-such-library.dll"), nullptr);
+  EXPECT_EQ(getMode(), static_cast<DWORD>(SEM_NOGPFAULTERRORBOX));
+  setMode(before, nullptr);
+}
+
+#if defined(__i386__)
+extern "C" ULONGLONG(WINAPI* orvane_tick_slot)() __asm__("__imp__GetTickCount64@0");
+
+// The i686 programs define the GetTickCount64 import slot themselves (XP has no such function);
+// whatever the thread library's timed waits call through it must be the same 64-bit count as
+// GetTickCount's, not a 32-bit value with garbage above it.
+TEST(ClockWin32, TickCount64SlotAgreesWithGetTickCount) {
+  ASSERT_NE(orvane_tick_slot, nullptr);
+  const DWORD before = ::GetTickCount();
+  const ULONGLONG wide = orvane_tick_slot();
+  const DWORD after = ::GetTickCount();
+  EXPECT_LT(wide >> 32, 16u);  // under 2,000 years of uptime
+  EXPECT_LE(static_cast<DWORD>(wide - before), after - before + 16);
+  if (const auto real = Kernel32<ULONGLONG(WINAPI*)()>("GetTickCount64")) {
+    const ULONGLONG direct = real();
+    EXPECT_LE(wide, direct);
+    EXPECT_LT(direct - wide, 1000u);
+  }
+}
+#endif

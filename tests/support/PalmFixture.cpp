@@ -280,14 +280,19 @@ struct SavedCorePath {
   bool had = false;
   std::string value;
   SavedCorePath() {
-    char buf[4096];
+    // RegOpenKeyExA and RegQueryValueExA, not Vista's RegGetValueA: the i686 build keeps to XP.
+    char buf[4096] = {};
     DWORD size = sizeof buf - 1;
     DWORD type = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, kCoreKey, "DesktopPath", RRF_RT_REG_SZ, &type, buf, &size) == ERROR_SUCCESS) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kCoreKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    if (RegQueryValueExA(key, "DesktopPath", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size) == ERROR_SUCCESS &&
+        type == REG_SZ) {
       buf[sizeof buf - 1] = '\0';
       had = true;
       value = buf;
     }
+    RegCloseKey(key);
   }
   ~SavedCorePath() {
     if (had) {

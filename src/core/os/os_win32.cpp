@@ -46,6 +46,37 @@ std::string FullPath(const char* path) {
 
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
 
+// Sets the error mode of the calling thread where Windows has it (7 and later), else the
+// process's (XP, Vista): the program must start on XP, so the newer call is looked up, not
+// imported. Returns the mode to put back.
+using SetThreadErrorModeFn = BOOL(WINAPI*)(DWORD, LPDWORD);
+SetThreadErrorModeFn FindSetThreadErrorMode() {
+  static const SetThreadErrorModeFn fn = [] {
+    HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+    return kernel != nullptr
+               ? reinterpret_cast<SetThreadErrorModeFn>(
+                     reinterpret_cast<void*>(::GetProcAddress(kernel, "SetThreadErrorMode")))
+               : nullptr;
+  }();
+  return fn;
+}
+
+DWORD QuietErrorMode() {
+  const DWORD quiet = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+  if (SetThreadErrorModeFn fn = FindSetThreadErrorMode()) {
+    DWORD old = 0;
+    if (fn(quiet, &old)) return old;
+  }
+  return ::SetErrorMode(quiet);
+}
+
+void RestoreErrorMode(DWORD old) {
+  if (SetThreadErrorModeFn fn = FindSetThreadErrorMode()) {
+    if (fn(old, nullptr)) return;
+  }
+  ::SetErrorMode(old);
+}
+
 }  // namespace
 
 bool GetExecutablePath(char* buf, std::size_t cap) {
@@ -145,10 +176,9 @@ Library LoadLibrary(const char* path) {
   const std::string full = FullPath(path);
   if (::GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES) name = full;
   // A library that fails to load must not stop the program with an error box.
-  DWORD oldMode = 0;
-  const BOOL modeSet = ::SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &oldMode);
+  const DWORD oldMode = QuietErrorMode();
   HMODULE lib = ::LoadLibraryA(name.c_str());
-  if (modeSet) ::SetThreadErrorMode(oldMode, nullptr);
+  RestoreErrorMode(oldMode);
   return lib;
 }
 
