@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -13,6 +14,8 @@
 #include <system_error>
 #include <utility>
 #include <vector>
+
+#include "src/core/palm/PalmLib.h"
 
 namespace bench {
 
@@ -31,6 +34,18 @@ struct Timing {
 inline Timing Summarise(std::vector<double> t) {
   std::sort(t.begin(), t.end());
   return {t.front(), t[t.size() / 2]};
+}
+
+// Empties the stand-in's journal and reads one preference (of a user and a conduit that exist),
+// so that the user data library drops what it had folded of the old journal and the next reads
+// fold the new lines, whoever makes them. Without the read, a journal emptied and written again
+// to the same size looks unchanged: the later reader gets the earlier reader's fold for free,
+// and a plain loop measured first pays for a fold the tool it measures never makes.
+inline void EmptyJournal(const std::filesystem::path& journal, std::uint32_t userId, std::uint32_t creatorId) {
+  std::error_code ec;
+  std::filesystem::resize_file(journal, 0, ec);
+  std::int32_t code = 0;
+  palm::UmGetUserTempSyncPreferences(userId, creatorId, &code);
 }
 
 // Keeps a file's bytes (or its absence) and puts them back on destruction.

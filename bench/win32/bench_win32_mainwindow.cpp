@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
 
     HWND apply = GetDlgItem(pWin->Hwnd(), win32::id::kApply);
     for (int r = 0; r < kRounds; ++r) {
-      fs::resize_file(journal, 0, ec);
+      bench::EmptyJournal(journal, users.front(), creators.front());
       tPlain.push_back(Seconds([&] {
         for (std::uint32_t user : users) {
           for (std::size_t i = 0; i < creators.size(); ++i) palm::UmSetUserPermSyncPreferences(user, creators[i], codes[i]);
@@ -147,11 +147,11 @@ int main(int argc, char** argv) {
           }
         }
       }));
-      fs::resize_file(journal, 0, ec);
+      bench::EmptyJournal(journal, users.front(), creators.front());
       g_nMessages = 0;
       tApply.push_back(Seconds([&] { SendMessageW(apply, BM_CLICK, 0, 0); }));
       if (g_nMessages != 1) status = 1;
-      fs::resize_file(journal, 0, ec);
+      bench::EmptyJournal(journal, users.front(), creators.front());
       tLoop.push_back(Seconds([&] {
         if (pWin->Logic().ApplyToTickedUsers().Reached() != users.size()) status = 1;
       }));
