@@ -11,11 +11,6 @@
 
 #include "tests/support/WriteFault.h"
 
-// Records compare by value (found by argument lookup, so it lives beside ProfileRec).
-static bool operator==(const ProfileRec& a, const ProfileRec& b) {
-  return a.dwCreatorID == b.dwCreatorID && a.dwAction == b.dwAction;
-}
-
 namespace {
 
 using profiles_test::Bytes;

@@ -13,7 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "src/core/OVProfile.h"
 #include "tests/support/TestFiles.h"
+
+// Records compare by value (found by argument lookup, so it lives beside ProfileRec).
+inline bool operator==(const ProfileRec& a, const ProfileRec& b) {
+  return a.dwCreatorID == b.dwCreatorID && a.dwAction == b.dwAction;
+}
 
 namespace profiles_test {
 

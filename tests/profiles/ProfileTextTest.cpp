@@ -16,10 +16,6 @@
 #include <sys/stat.h>  // mkfifo, for the FIFO case
 #endif
 
-static bool operator==(const ProfileRec& a, const ProfileRec& b) {
-  return a.dwCreatorID == b.dwCreatorID && a.dwAction == b.dwAction;
-}
-
 namespace {
 
 using profiles_test::Bytes;
