@@ -13,10 +13,14 @@ function(orvane_add_gtest name)
   else()
     set(mode POST_BUILD)
   endif()
+  # One label: a second one would shift every property after it in the list that test discovery
+  # writes out (the lock, the timeout and the environment were lost that way). Several labels
+  # are joined ("hostile-gui"); ctest -L takes a regular expression, so -L gui still finds it.
+  list(JOIN ARG_LABELS "-" labels)
   gtest_discover_tests(${name}
     DISCOVERY_MODE ${mode}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 120 RESOURCE_LOCK ${name}
+    PROPERTIES LABELS "${labels}" TIMEOUT 120 RESOURCE_LOCK ${name}
                ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 
