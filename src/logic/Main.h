@@ -194,15 +194,15 @@ class MainWindowLogic {
   // preferences when "Default Action" is ticked, temporary ones otherwise. True when every
   // call succeeded.
   bool ApplyToUser(std::uint32_t userId);
-  // Writes every listed conduit for every ticked user, in list order (ApplyToUser), with the
-  // wait cursor; neither tells nor saves anything. Before each user HotSync is asked whether it
-  // synchronizes (AskHotSync); a HotSync in progress stops the loop before that user.
-  // When the users will take longer than the progress delay, the progress window shows them and
-  // Cancel stops before the next user.
+  // Writes every listed conduit for every ticked user, in list order (OVSession::Apply), with
+  // the wait cursor; neither tells nor saves anything. HotSync is asked before the first user and
+  // again every 100 ms; a HotSync in progress, or an unknown state the user did not go on with,
+  // stops the loop before the next user. When the users will take longer than the progress
+  // delay, the progress window shows them and Cancel stops before the next user.
   RunResult ApplyToTickedUsers();
   // The one-time actions of these users that differ from the action of the same conduit in the
   // list (what a default Apply has just written); a read that fails counts as none. The progress
-  // window shows a long read; Cancel sets *pbCancelled and ends the search.
+  // window shows a long read; Cancel ends the search (marked as cancelled).
   OverrideSearch FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds);
   // Ends those one-time actions (the progress window shows a long run; Cancel stops before the
   // next user; HotSync is asked before each user, *pbGoOn carrying an earlier yes).
