@@ -182,7 +182,7 @@ class ApplyCommand : public Command {
         return kExitOk;
       }
       o.Line(std::string("Dry run, nothing written. Would write the ") + szKind + " actions of " +
-             Count(conduits.size(), "conduit", "conduits") + " for " + Count(chosen.size(), "user", "users") + ":");
+             CountText(conduits.size(), "conduit", "conduits") + " for " + CountText(chosen.size(), "user", "users") + ":");
       std::vector<std::vector<std::string>> rows{{"Conduit", "Creator", "Code", "Action"}};
       for (const CONDUIT_REC* r : conduits) {
         const std::int32_t code = SyncPrefCode(r->dwAction);
@@ -217,9 +217,9 @@ class ApplyCommand : public Command {
       if (ended) j["oneTimeEnded"] = ended->nEnded;
       o.Write(j);
     } else {
-      o.Line(std::string("Wrote the ") + szKind + " actions of " + Count(conduits.size(), "conduit", "conduits") +
-             " for " + Count(result.written.size(), "user", "users") + ".");
-      if (ended) o.Line("Ended " + Count(ended->nEnded, "one-time action", "one-time actions") + " that overrode the new defaults.");
+      o.Line(std::string("Wrote the ") + szKind + " actions of " + CountText(conduits.size(), "conduit", "conduits") +
+             " for " + CountText(result.written.size(), "user", "users") + ".");
+      if (ended) o.Line("Ended " + CountText(ended->nEnded, "one-time action", "one-time actions") + " that overrode the new defaults.");
     }
 
     if (result.stop != RunResult::Stop::None) {
@@ -234,12 +234,12 @@ class ApplyCommand : public Command {
     if (!overrides.empty() && !ended) TellOverrides(overrides, users, conduits, c);
     if (ended) {
       if (ended->nFailed) {
-        Say(c.err, Count(ended->nFailed, "one-time action", "one-time actions") + " could not be ended");
+        Say(c.err, CountText(ended->nFailed, "one-time action", "one-time actions") + " could not be ended");
         code = kExitUsersFailed;
       }
       if (ended->stop != RunResult::Stop::None) {
         Say(c.err, StopReasonText(ended->stop) + " " +
-                       Count(ended->nNotReached, "one-time action was", "one-time actions were") + " not ended.");
+                       CountText(ended->nNotReached, "one-time action was", "one-time actions were") + " not ended.");
         return kExitHotSync;
       }
     }

@@ -110,7 +110,7 @@ class ExportProfileCommand : public Command {
       Say(c.err, Esc(m_file) + " could not be written: " + Esc(error));
       return kExitUsage;
     }
-    Say(c.err, "profile " + Quoted(description) + " (" + Count(recs.size(), "conduit", "conduits") + ") written to " +
+    Say(c.err, "profile " + Quoted(description) + " (" + CountText(recs.size(), "conduit", "conduits") + ") written to " +
                    Esc(m_file));
     return kExitOk;
   }

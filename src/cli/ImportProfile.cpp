@@ -2,6 +2,7 @@
 #include <CLI/CLI.hpp>
 
 #include "src/cli/Command.h"
+#include "src/core/Session.h"  // CountText
 #include "src/core/ProfileStore.h"
 #include "src/cli/Records.h"
 #include "src/core/os/os.h"
@@ -77,7 +78,7 @@ class ImportProfileCommand : public Command {
       o.Write(j);
     } else {
       o.Line("Profile " + std::to_string(report.nNumber) + " " + Quoted(shownDescription) + " (" +
-             Count(recs.size(), "conduit", "conduits") + ") " + (report.bReplaced ? "replaced in " : "saved as ") +
+             CountText(recs.size(), "conduit", "conduits") + ") " + (report.bReplaced ? "replaced in " : "saved as ") +
              Esc(report.file));
     }
     return kExitOk;

@@ -125,10 +125,6 @@ std::string Esc(const std::string& local) {
 
 std::string Quoted(const std::string& local) { return "\"" + Esc(local) + "\""; }
 
-std::string Count(std::size_t n, const char* szOne, const char* szMany) {
-  return std::to_string(n) + " " + (n == 1 ? szOne : szMany);
-}
-
 void Output::Table(const std::vector<std::vector<std::string>>& rows) {
   std::vector<std::vector<std::string>> cells;
   std::vector<std::size_t> width;

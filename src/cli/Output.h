@@ -26,9 +26,6 @@ std::string Esc(const std::string& local);
 // Esc in double quotes: "Alice".
 std::string Quoted(const std::string& local);
 
-// "1 conduit", "3 conduits".
-std::string Count(std::size_t n, const char* szOne, const char* szMany);
-
 // Writes results to standard output: tables as text, or JSON documents.
 class Output {
  public:

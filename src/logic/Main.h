@@ -219,7 +219,6 @@ class MainWindowLogic {
     m_progressDelay = delay;
     m_progressInterval = m_hotSyncInterval = interval;
   }
-  std::chrono::milliseconds ProgressDelay() const { return m_progressDelay; }
 
   // Event handlers.
   void sbtnHelpClick();
@@ -270,8 +269,6 @@ class MainWindowLogic {
   bool IsDefaultAction() const { return m_bDefaultAction; }
   const PopupState& Popup() const { return m_popup; }
 
-  // The cache file path written ("ovcond.dat" in the data directory; empty when that does not fit).
-  const char* GetCondFile() const { return m_session.CondFile().c_str(); }
   // The profile catalogue, for the profiles dialog.
   OVProfMgr* GetProfMgr() const { return m_pProfMgr; }
   // The session with the Palm Desktop installation.
