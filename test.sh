@@ -127,6 +127,7 @@ wine_session_end() {
 stage_mingw64() {
   configure_and_build mingw64 || return 1
   check_system_imports x86_64-w64-mingw32-objdump build/mingw64/bin/orvane.exe || return 1
+  scripts/check-manifests.sh build/mingw64 x86_64-w64-mingw32-windres || return 1
   local rc
   wine_session_start /usr/lib/wine/wine64 /usr/lib/wine/wineserver || return 1
   wine_ctest --preset mingw64 -j "$jobs"
@@ -269,6 +270,8 @@ stage_mingw32() {
   scripts/check-i686-abi.sh build/mingw32 || return 1
   # Windows XP SP3 loads every i686 program: nothing imported that XP lacks.
   scripts/check-xp-imports.sh build/mingw32 || return 1
+  # Both programs run as invoker (no UAC file virtualization), read from the built files.
+  scripts/check-manifests.sh build/mingw32 i686-w64-mingw32-windres || return 1
   # The setup program orvane-<version>-setup.exe (NSIS, built with the preset): its contents.
   local installer_note="no setup program (makensis missing)"
   if command -v makensis >/dev/null; then
