@@ -36,6 +36,13 @@ Lookup FindProfile(OVProfMgr& mgr, const std::string& key, OVProfile** ppFound);
 // console says it before the reason).
 inline constexpr const char* kInvalidProfileDescription = "Invalid Orvane Profile Description.";
 
+// Why a description is refused whose typed text has characters that the ANSI code page, in which
+// Palm Desktop and the catalogue keep descriptions, cannot hold (a front end that takes text in
+// UTF-16 finds that out when it converts it; stored, they would turn into other characters).
+inline constexpr const char* kDescriptionOutsideCodePage =
+    "A description can hold only the characters of this computer's code page; this one has others, "
+    "which would be stored as different characters.";
+
 // What happens to a description longer than kProfileDescriptionMax bytes.
 enum class LongDescription {
   Cut,     // its first kProfileDescriptionMax bytes are kept, on a whole character (the dialog)

@@ -19,9 +19,14 @@ void ProfDetailLogic::SetFileName(const char* szFileName) {
   m_szFileName[n] = '\0';
 }
 
-bool ProfDetailLogic::btnOKClick(const std::string& description) {
+bool ProfDetailLogic::btnOKClick(const std::string& description, bool bOutsideCodePage) {
   std::string kept, why;
-  if (!StorableDescription(description, LongDescription::Cut, &kept, &why)) {
+  bool bStorable = StorableDescription(description, LongDescription::Cut, &kept, &why);
+  if (bStorable && bOutsideCodePage) {
+    bStorable = false;
+    why = kDescriptionOutsideCodePage;
+  }
+  if (!bStorable) {
     if (m_pView) {
       ov::MessageRequest request;
       // The dialog's own words; for more than an empty field, what is wrong with the text.

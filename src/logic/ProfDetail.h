@@ -50,7 +50,10 @@ class ProfDetailLogic {
   // one): an empty description, or one with a zero byte or a line break, is refused with a
   // message and false (the dialog stays open); otherwise its first 254 bytes (whole characters)
   // are kept and true closes the dialog with OK. Blanks alone are a description.
-  bool btnOKClick(const std::string& description);
+  // outsideCodePage: the view could not convert what was typed into the ANSI code page without
+  // changing a character (description holds the changed text); refused in the same way, with
+  // kDescriptionOutsideCodePage as the reason.
+  bool btnOKClick(const std::string& description, bool bOutsideCodePage = false);
 
   // The description accepted by OK ("" until then) and the name given by SetFileName.
   const char* GetDescription() const { return m_szDescription; }

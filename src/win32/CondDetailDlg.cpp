@@ -32,7 +32,9 @@ void CondDetailDlg::OnInit() {
   SendMessageW(name, EM_SETSEL, 0, 0);
 
   win32::MakeControl(hwnd, WC_BUTTONW, cd::kGroup, BS_GROUPBOX, 20, 58, 328, 164, id::kSyncGroup);
-  const char* texts[] = {cd::kSync, cd::kPC2HH, cd::kHH2PC, cd::kNothing};
+  // Each choice has its own Alt key beside OK's O and Cancel's C.
+  const std::string texts[] = {win32::WithMnemonic(cd::kSync, 'S'), win32::WithMnemonic(cd::kPC2HH, 'D'),
+                               win32::WithMnemonic(cd::kHH2PC, 'H'), win32::WithMnemonic(cd::kNothing, 'N')};
   for (int i = 0; i < 4; ++i) {
     // One group: the arrow keys move between them, Tab reaches the checked one.
     const DWORD style = BS_AUTORADIOBUTTON | (i == 0 ? WS_GROUP | WS_TABSTOP : 0);

@@ -15,6 +15,7 @@
 using win32::MakeButton;
 using win32::MakeControl;
 using win32::Scale;
+using win32::WithMnemonic;
 
 namespace {
 
@@ -94,8 +95,11 @@ void MainWnd::BuildControls() {
   m_users = win32::MakeListView(hwnd, kUserPanelX + 14, kListY, 164, kListHeight, id::kUserList, LVS_SHOWSELALWAYS,
                                 LVS_EX_CHECKBOXES);
   win32::AddListColumn(m_users, 0, mw::kUserColumn, mw::kUserColumnWidth);
-  MakeButton(hwnd, mw::kSelectAll, kUserPanelX + 14, kBottomRowY, kButtonWidth, kButtonHeight, id::kSelectAll);
-  MakeButton(hwnd, mw::kClearAll, kUserPanelX + 98, kBottomRowY, kButtonWidth, kButtonHeight, id::kClearAll);
+  // Every button has its own Alt key in this window (Help is H, Exit x).
+  MakeButton(hwnd, WithMnemonic(mw::kSelectAll, 'S'), kUserPanelX + 14, kBottomRowY, kButtonWidth, kButtonHeight,
+             id::kSelectAll);
+  MakeButton(hwnd, WithMnemonic(mw::kClearAll, 'l'), kUserPanelX + 98, kBottomRowY, kButtonWidth, kButtonHeight,
+             id::kClearAll);
 
   MakeControl(hwnd, WC_BUTTONW, mw::kCondPanel, BS_GROUPBOX, kCondPanelX, kPanelY, kCondPanelWidth, kPanelHeight,
               id::kCondGroup);
@@ -107,19 +111,21 @@ void MainWnd::BuildControls() {
   const int columnX = kCondPanelX + 389;
   const struct {
     const char* text;
+    char key;
     int id;
-  } column[] = {{mw::kDetail, id::kDetail},
-                {mw::kEnableAll, id::kEnableAll},
-                {mw::kDisableAll, id::kDisableAll},
-                {mw::kProfiles, id::kProfiles},
-                {mw::kRefresh, id::kRefresh}};
+  } column[] = {{mw::kDetail, 'D', id::kDetail},
+                {mw::kEnableAll, 'E', id::kEnableAll},
+                {mw::kDisableAll, 'i', id::kDisableAll},
+                {mw::kProfiles, 'P', id::kProfiles},
+                {mw::kRefresh, 'R', id::kRefresh}};
   for (int i = 0; i < 5; ++i) {
-    MakeButton(hwnd, column[i].text, columnX, kListY + 33 * i, kButtonWidth, kButtonHeight, column[i].id);
+    MakeButton(hwnd, WithMnemonic(column[i].text, column[i].key), columnX, kListY + 33 * i, kButtonWidth, kButtonHeight,
+               column[i].id);
   }
-  MakeButton(hwnd, mw::kHotSync, condX, kBottomRowY, 157, kButtonHeight, id::kHotSync);
-  MakeButton(hwnd, mw::kApply, condX + 165, kBottomRowY, 162, kButtonHeight, id::kApply);
-  MakeControl(hwnd, WC_BUTTONW, mw::kDefaultAction, BS_AUTOCHECKBOX | WS_TABSTOP, condX + 343, kBottomRowY, 114,
-              kButtonHeight, id::kDefaultAction);
+  MakeButton(hwnd, WithMnemonic(mw::kHotSync, 'M'), condX, kBottomRowY, 157, kButtonHeight, id::kHotSync);
+  MakeButton(hwnd, WithMnemonic(mw::kApply, 'A'), condX + 165, kBottomRowY, 162, kButtonHeight, id::kApply);
+  MakeControl(hwnd, WC_BUTTONW, WithMnemonic(mw::kDefaultAction, 't'), BS_AUTOCHECKBOX | WS_TABSTOP, condX + 343,
+              kBottomRowY, 114, kButtonHeight, id::kDefaultAction);
 
   MakeButton(hwnd, mw::kHelp, 498, 28, kButtonWidth, kButtonHeight, id::kHelp);
   MakeButton(hwnd, mw::kExit, 590, 28, kButtonWidth, kButtonHeight, id::kExit);
@@ -393,13 +399,18 @@ void MainWnd::OpenUserPopup(LPARAM lp) {
   if (cmd != 0) OnCommand(static_cast<int>(cmd), 0, nullptr);
 }
 
+HBRUSH MainWnd::BannerBrush() {
+  // White, the banner's own background; the window's colour under High Contrast.
+  return win32::HighContrast() ? GetSysColorBrush(COLOR_WINDOW) : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+}
+
 void MainWnd::Paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(Hwnd(), &ps);
   RECT client;
   GetClientRect(Hwnd(), &client);
   RECT top{0, 0, client.right, Scale(kTopHeight)};
-  FillRect(dc, &top, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  FillRect(dc, &top, BannerBrush());
   RECT line{0, top.bottom, client.right, top.bottom + 1};
   FillRect(dc, &line, GetSysColorBrush(COLOR_3DSHADOW));
   EndPaint(Hwnd(), &ps);
@@ -413,16 +424,33 @@ bool MainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       return true;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
-      // The banner and the buttons on the white panel stand on white.
+      // The banner and the buttons on the banner panel stand on its colour.
       HWND control = reinterpret_cast<HWND>(lp);
       const int id = GetDlgCtrlID(control);
       if (id == win32::id::kBanner || id == win32::id::kHelp || id == win32::id::kExit) {
-        SetBkColor(reinterpret_cast<HDC>(wp), RGB(255, 255, 255));
-        *result = reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+        HDC dc = reinterpret_cast<HDC>(wp);
+        if (win32::HighContrast()) {
+          SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+          SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        } else {
+          SetBkColor(dc, RGB(255, 255, 255));
+        }
+        *result = reinterpret_cast<LRESULT>(BannerBrush());
         return true;
       }
       return false;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      // High Contrast on or off, or another colour scheme: the panel is drawn again.
+      InvalidateRect(Hwnd(), nullptr, TRUE);
+      return false;
+    case WM_HELP:
+      // F1, here or in any dialog over this window.
+      if (!m_bCreated) return false;
+      m_logic.sbtnHelpClick();
+      *result = TRUE;
+      return true;
     case WM_CONTEXTMENU:
       if (!m_bCreated) return false;
       if (reinterpret_cast<HWND>(wp) == m_conds) {

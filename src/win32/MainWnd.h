@@ -52,6 +52,8 @@ class MainWnd final : public win32::Dialog, public MainView {
   void OpenPopup(LPARAM lp);
   void OpenUserPopup(LPARAM lp);
   void Paint();
+  // The banner panel's background: white, or the window colour under High Contrast.
+  static HBRUSH BannerBrush();
 
   MainWindowLogic m_logic;
   HWND m_users = nullptr;

@@ -42,9 +42,15 @@ ov::MessageAnswer ProfDetailDlg::ShowMessage(const ov::MessageRequest& request) 
 
 bool ProfDetailDlg::OnCommand(int cmd, int /*code*/, HWND /*control*/) {
   switch (cmd) {
-    case IDOK:
-      if (m_logic.btnOKClick(win32::ControlText(Item(id::kDesc)))) End(IDOK);
+    case IDOK: {
+      // Palm Desktop and the catalogue keep the description in the ANSI code page: a character
+      // that has no place there is refused with the description's other faults, never stored
+      // as '?' or a look-alike.
+      std::string description;
+      const bool bExact = win32::NarrowExact(win32::ControlTextWide(Item(id::kDesc)), &description);
+      if (m_logic.btnOKClick(description, !bExact)) End(IDOK);
       return true;
+    }
     case IDCANCEL:
       End(IDCANCEL);
       return true;

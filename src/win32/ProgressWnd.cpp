@@ -53,7 +53,7 @@ void ProgressWnd::OnInit() {
                      id::kProgressText);
   HWND bar = win32::MakeControl(hwnd, PROGRESS_CLASSW, "", 0, kMargin, kBarY, width, 18, id::kProgressBar);
   SendMessageW(bar, PBM_SETRANGE32, 0, m_nTotal);
-  win32::MakeButton(hwnd, mw::kProgressCancel, (mw::kProgressWidth - kButtonWidth) / 2, kButtonY, kButtonWidth,
+  win32::MakeButton(hwnd, win32::WithMnemonic(mw::kProgressCancel, 'C'), (mw::kProgressWidth - kButtonWidth) / 2, kButtonY, kButtonWidth,
                     kButtonHeight, IDCANCEL, true);
   win32::SizeAndCentre(hwnd, mw::kProgressWidth, kClientHeight);
 }

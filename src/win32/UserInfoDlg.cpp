@@ -21,7 +21,7 @@ void UserInfoDlg::OnInit() {
   win32::MakeLabel(hwnd, ui::kNameLabel, 20, 21, 76, 16, id::kNameLabel);
   win32::MakeControl(hwnd, WC_STATICW, m_logic.UserName(), SS_LEFT | SS_NOPREFIX | SS_SUNKEN | SS_CENTERIMAGE, 98, 18,
                      164, 20, id::kUserName);
-  HWND profile = win32::MakeControl(hwnd, WC_BUTTONW, ui::kProfile, BS_CHECKBOX | WS_DISABLED, 282, 18, 160, 20,
+  HWND profile = win32::MakeControl(hwnd, WC_BUTTONW, win32::WithMnemonic(ui::kProfile, 'P'), BS_CHECKBOX | WS_DISABLED, 282, 18, 160, 20,
                                     id::kProfile);
   SendMessageW(profile, BM_SETCHECK, m_logic.IsProfile() ? BST_CHECKED : BST_UNCHECKED, 0);
 

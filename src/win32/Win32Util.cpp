@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <exception>
 #include <vector>
@@ -40,13 +42,35 @@ std::string Narrow(const std::wstring& text) {
   return out;
 }
 
-std::string ControlText(HWND hwnd) {
+bool NarrowExact(const std::wstring& text, std::string* pOut) {
+  pOut->clear();
+  if (text.empty()) return true;
+  const int len = static_cast<int>(text.size());
+  // A UTF-8 code page (Windows 10 and later can run with one) has a place for every character
+  // but takes neither flag nor default character; there only a broken surrogate is lost.
+  const UINT cp = GetACP();
+  const bool bUtf8 = cp == CP_UTF8;
+  constexpr DWORD kErrInvalidChars = 0x80;  // WC_ERR_INVALID_CHARS, Vista's; XP has no UTF-8 code page
+  const DWORD flags = bUtf8 ? kErrInvalidChars : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* pUsedDefault = bUtf8 ? nullptr : &usedDefault;
+  const int n = WideCharToMultiByte(cp, flags, text.data(), len, nullptr, 0, nullptr, pUsedDefault);
+  if (n <= 0) return false;
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(cp, flags, text.data(), len, out.data(), n, nullptr, pUsedDefault);
+  *pOut = std::move(out);
+  return !usedDefault;
+}
+
+std::wstring ControlTextWide(HWND hwnd) {
   const int len = GetWindowTextLengthW(hwnd);
   if (len <= 0) return {};
   std::vector<wchar_t> buf(static_cast<std::size_t>(len) + 1);
   const int got = GetWindowTextW(hwnd, buf.data(), len + 1);
-  return Narrow(std::wstring(buf.data(), static_cast<std::size_t>(got > 0 ? got : 0)));
+  return std::wstring(buf.data(), static_cast<std::size_t>(got > 0 ? got : 0));
 }
+
+std::string ControlText(HWND hwnd) { return Narrow(ControlTextWide(hwnd)); }
 
 void SetControlText(HWND hwnd, const std::string& text) { SetWindowTextW(hwnd, Wide(text).c_str()); }
 
@@ -64,17 +88,112 @@ int ScreenDpi() {
   return dpi;
 }
 
-int Scale(int px) { return MulDiv(px, ScreenDpi(), 96); }
+namespace {
+
+HFONT g_messageFont = nullptr;
+bool g_bOwnMessageFont = false;  // g_messageFont was made here and is deleted with the next one
+int g_nLayoutScale = 0;          // 0: not measured yet
+
+// The height (tmHeight) and average letter width (in thousandths of a pixel) of font.
+struct FontSize {
+  int height = 0;
+  int width1000 = 0;
+};
+
+FontSize MeasureFont(HDC dc, HFONT font) {
+  FontSize size;
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW tm{};
+  static const wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  SIZE extent{};
+  if (GetTextMetricsW(dc, &tm) && GetTextExtentPoint32W(dc, kLetters, 52, &extent)) {
+    size.height = tm.tmHeight;
+    size.width1000 = MulDiv(extent.cx, 1000, 52);
+  }
+  SelectObject(dc, old);
+  return size;
+}
+
+// The thousandths by which the message font is larger than 8-point Tahoma at 96 dpi, the font
+// the layout was drawn with; measured on the same screen, so that a font the system substitutes
+// for both compares as equal.
+int FontScale() {
+  HDC dc = GetDC(nullptr);
+  if (dc == nullptr) return 1000;
+  LOGFONTW lf{};
+  lf.lfHeight = -11;
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
+  HFONT reference = CreateFontIndirectW(&lf);
+  int scale = 1000;
+  if (reference) {
+    const FontSize ref = MeasureFont(dc, reference);
+    const FontSize msg = MeasureFont(dc, MessageFont());
+    if (ref.height > 0 && ref.width1000 > 0 && msg.height > 0) {
+      scale = std::max(MulDiv(msg.height, 1000, ref.height), MulDiv(msg.width1000, 1000, ref.width1000));
+    }
+    DeleteObject(reference);
+  }
+  ReleaseDC(nullptr, dc);
+  return scale;
+}
+
+}  // namespace
+
+int LayoutScale() {
+  if (g_nLayoutScale == 0) g_nLayoutScale = std::max(MulDiv(ScreenDpi(), 1000, 96), FontScale());
+  return g_nLayoutScale;
+}
+
+int Scale(int px) { return MulDiv(px, LayoutScale(), 1000); }
 
 HFONT MessageFont() {
-  static HFONT font = nullptr;
-  if (font == nullptr) {
+  if (g_messageFont == nullptr) {
+    // The structure as Windows XP knows it, without Vista's iPaddedBorderWidth: XP refuses the
+    // longer one, and every later Windows takes the shorter.
     NONCLIENTMETRICSW ncm{};
-    ncm.cbSize = sizeof ncm;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) font = CreateFontIndirectW(&ncm.lfMessageFont);
-    if (font == nullptr) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const UINT size = offsetof(NONCLIENTMETRICSW, lfMessageFont) + sizeof ncm.lfMessageFont;
+    ncm.cbSize = size;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, size, &ncm, 0)) {
+      g_messageFont = CreateFontIndirectW(&ncm.lfMessageFont);
+      g_bOwnMessageFont = g_messageFont != nullptr;
+    }
+    if (g_messageFont == nullptr) g_messageFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   }
-  return font;
+  return g_messageFont;
+}
+
+void UseMessageFont(const LOGFONTW* font) {
+  // The windows that used the old font are gone when a test or the screenshots change it.
+  if (g_bOwnMessageFont && g_messageFont) DeleteObject(g_messageFont);
+  g_messageFont = font ? CreateFontIndirectW(font) : nullptr;
+  g_bOwnMessageFont = g_messageFont != nullptr;
+  g_nLayoutScale = 0;
+}
+
+namespace {
+int g_nHighContrast = -1;  // -1: ask the system
+}  // namespace
+
+bool HighContrast() {
+  if (g_nHighContrast >= 0) return g_nHighContrast != 0;
+  HIGHCONTRASTW hc{};
+  hc.cbSize = sizeof hc;
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+void UseHighContrast(bool bOn) { g_nHighContrast = bOn ? 1 : 0; }
+
+void ResetHighContrast() { g_nHighContrast = -1; }
+
+std::string WithMnemonic(const std::string& text, char key) {
+  if (text.find('&') != std::string::npos) return text;
+  const std::size_t at = text.find(key);
+  if (at == std::string::npos) return text;
+  std::string out = text;
+  out.insert(at, 1, '&');
+  return out;
 }
 
 HWND MakeControl(HWND parent, const wchar_t* cls, const std::string& text, DWORD style, int x, int y,
@@ -132,8 +251,16 @@ void SizeAndCentre(HWND hwnd, int width, int height) {
   AdjustWindowRectEx(&rc, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  HWND owner = GetWindow(hwnd, GW_OWNER);
   RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  HMONITOR monitor = MonitorFromWindow(owner ? owner : hwnd, MONITOR_DEFAULTTONEAREST);
+  if (monitor && GetMonitorInfoW(monitor, &info)) {
+    work = info.rcWork;
+  } else {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  }
   int x = work.left + ((work.right - work.left) - w) / 2;
   int y = work.top + ((work.bottom - work.top) - h) / 2;
   // A window larger than the work area keeps its title bar on the screen.
@@ -362,6 +489,14 @@ INT_PTR CALLBACK Dialog::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         LRESULT result = 0;
         if (self->OnMessage(msg, wp, lp, &result)) return TRUE;
         self->OnCommand(IDCANCEL, BN_CLICKED, nullptr);
+        return TRUE;
+      }
+      case WM_HELP: {
+        // F1 anywhere: the window that owns them all (the main window) runs its Help.
+        LRESULT result = 0;
+        if (self->OnMessage(msg, wp, lp, &result)) return TRUE;
+        HWND top = GetAncestor(hwnd, GA_ROOTOWNER);
+        if (top && top != hwnd) SendMessageW(top, WM_HELP, wp, lp);
         return TRUE;
       }
       case WM_NCDESTROY:

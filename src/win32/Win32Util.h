@@ -16,16 +16,41 @@ namespace win32 {
 std::wstring Wide(const std::string& text);
 std::wstring Wide(const char* text);
 std::string Narrow(const std::wstring& text);
+// text in the ANSI code page into *pOut, and whether every character came through as it is:
+// false when one has no place in the code page (Narrow would make it '?' or a look-alike, such
+// as 'l' for the Polish '\u0142').
+bool NarrowExact(const std::wstring& text, std::string* pOut);
+// The text of a control as it is, in UTF-16.
+std::wstring ControlTextWide(HWND hwnd);
 // The text of a control, converted back to the ANSI code page.
 std::string ControlText(HWND hwnd);
 void SetControlText(HWND hwnd, const std::string& text);
 
-// Layout sizes are pixels at 96 dpi; Scale turns them into pixels of this screen.
+// Layout sizes are pixels of the windows as drawn at 96 dpi with an 8-point Tahoma message font
+// (Windows XP's, and Wine's); Scale turns them into pixels of this screen and font, the way
+// dialog units follow a dialog's font: by the larger of the screen's DPI and the message font's
+// height and average width against that font's, so that a larger font ("Make text bigger", a
+// 12-point message font) or a higher DPI grows the whole window and clips no text.
 int ScreenDpi();
+// The factor in thousandths (1000: the 96-dpi layout as it is).
+int LayoutScale();
 int Scale(int px);
 
 // The font of message boxes and dialogs as the system sets it (already sized for the screen).
 HFONT MessageFont();
+// Lays the windows opened from now on out with font in place of the system's message font
+// (nullptr: the system's again); the window tests and the screenshots try other sizes with it.
+void UseMessageFont(const LOGFONTW* font);
+
+// Whether High Contrast is on: then the windows draw in the system's colours only.
+bool HighContrast();
+// Answers HighContrast with bOn from now on (tests); ResetHighContrast asks the system again.
+void UseHighContrast(bool bOn);
+void ResetHighContrast();
+
+// text with a mnemonic marker before the first key (the letter, as it is written in text):
+// Alt+key presses the button. A text that has a marker already, or no key, is returned as is.
+std::string WithMnemonic(const std::string& text, char key);
 
 // Creates a child control at x, y (96-dpi pixels) with the message font. style gets WS_CHILD
 // and WS_VISIBLE added.
@@ -40,8 +65,9 @@ void AddListColumn(HWND list, int index, const std::string& text, int width);
 // Inserts row nRow of a list view with one text per column, first column first.
 void InsertListRow(HWND list, int nRow, std::initializer_list<const std::string*> texts);
 
-// The window's size for a client area of width x height (96-dpi pixels), centred on the
-// desktop's work area.
+// The window's size for a client area of width x height (layout pixels, see Scale), centred on
+// the work area of the monitor that holds its owner (a dialog opens on the monitor its main
+// window is on), or of the window's own monitor when it has no owner; kept on that work area.
 void SizeAndCentre(HWND hwnd, int width, int height);
 
 // The application's title, the caption of the assertion and exception boxes.
@@ -72,8 +98,10 @@ void SetModalDriver(ModalDriver fn, void* context);
 void DriveModal(HWND window);
 
 // A dialog window built from an empty in-memory template, its controls created in OnInit with
-// sizes in 96-dpi pixels. The dialog manager gives it Tab, mnemonics, Enter (the default
-// button) and Escape (IDCANCEL).
+// sizes in layout pixels. The dialog manager gives it Tab, mnemonics, Enter (the default
+// button) and Escape (IDCANCEL). F1 (WM_HELP, which the system sends to the focused control
+// and which climbs to its dialog) goes on to the window that owns them all, the main window,
+// whose Help it runs.
 class Dialog {
  public:
   virtual ~Dialog();

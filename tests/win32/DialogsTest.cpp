@@ -60,10 +60,11 @@ TEST_F(Win32Dialogs, UserInformationShowsTheUsersRows) {
     EXPECT_EQ(ClientSize96(dlg).cx, 465);
     EXPECT_EQ(ClientSize96(dlg).cy, 362);
     ExpectNothingCutOff(dlg);
+    ExpectMnemonicsUnique(dlg);
     const struct {
       int id;
       const char* text;
-    } texts[] = {{id::kNameLabel, "User Name:"},        {id::kProfile, "Is User Profile"},
+    } texts[] = {{id::kNameLabel, "User Name:"},        {id::kProfile, "Is User &Profile"},
                  {id::kDirGroup, " Directory Information "}, {id::kRootLabel, "Root Directory:"},
                  {id::kDataLabel, "Data Directory:"},   {id::kExpGroup, " Expansion Information "},
                  {IDOK, "&Close"}};
@@ -113,6 +114,7 @@ TEST_F(Win32Dialogs, ProfilesSaveAndLoadTheActions) {
     EXPECT_EQ(ClientSize96(profiles).cx, 553);
     EXPECT_EQ(ClientSize96(profiles).cy, 310);
     ExpectNothingCutOff(profiles);
+    ExpectMnemonicsUnique(profiles);
     EXPECT_EQ(Text(GetDlgItem(profiles, id::kLoad)), "&Load");
     EXPECT_EQ(Text(GetDlgItem(profiles, id::kSave)), "&Save Current Settings as Profile");
     EXPECT_EQ(Text(GetDlgItem(profiles, IDCANCEL)), "&Cancel");
@@ -121,6 +123,7 @@ TEST_F(Win32Dialogs, ProfilesSaveAndLoadTheActions) {
       EXPECT_EQ(ClientSize96(detail).cx, 433);
       EXPECT_EQ(ClientSize96(detail).cy, 187);
       ExpectNothingCutOff(detail);
+      ExpectMnemonicsUnique(detail);
       EXPECT_EQ(Text(GetDlgItem(detail, id::kDescLabel)), "Description:");
       EXPECT_EQ(Text(GetDlgItem(detail, id::kFileLabel)), "File Name:");
       file = Text(GetDlgItem(detail, id::kFile));

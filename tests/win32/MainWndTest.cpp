@@ -60,20 +60,21 @@ TEST_F(Win32Main, OpensWithTheTextsAndTheDefaultsOfEveryKind) {
   } controls[] = {{id::kHelp, "&Help"},
                   {id::kExit, "E&xit"},
                   {id::kUserGroup, "Select User"},
-                  {id::kSelectAll, "Select All"},
-                  {id::kClearAll, "Clear All"},
+                  {id::kSelectAll, "&Select All"},
+                  {id::kClearAll, "C&lear All"},
                   {id::kCondGroup, "                                            Conduit Information"},
-                  {id::kDetail, "Detail"},
-                  {id::kEnableAll, "Enable All"},
-                  {id::kDisableAll, "Disable All"},
-                  {id::kProfiles, "Profiles"},
-                  {id::kRefresh, "Refresh"},
-                  {id::kHotSync, "Start HotSync Manager"},
-                  {id::kApply, "Apply to Selected Users"},
-                  {id::kDefaultAction, "Default Action"}};
+                  {id::kDetail, "&Detail"},
+                  {id::kEnableAll, "&Enable All"},
+                  {id::kDisableAll, "D&isable All"},
+                  {id::kProfiles, "&Profiles"},
+                  {id::kRefresh, "&Refresh"},
+                  {id::kHotSync, "Start HotSync &Manager"},
+                  {id::kApply, "&Apply to Selected Users"},
+                  {id::kDefaultAction, "Defaul&t Action"}};
   for (const auto& c : controls) EXPECT_EQ(Text(Ctl(c.id)), c.text) << c.id;
   EXPECT_EQ(SendMessageW(Ctl(id::kDefaultAction), BM_GETCHECK, 0, 0), BST_CHECKED);
   ExpectNothingCutOff(Main());
+  ExpectMnemonicsUnique(Main());
 
   const char* users[] = {"Alice", "Bob", "Carol"};
   ASSERT_EQ(ListView_GetItemCount(Users()), 3);
@@ -221,13 +222,14 @@ TEST_F(Win32Main, ProgressFollowsALongApplyAndCancelStopsIt) {
       progress = dlg;
       mainEnabled = IsWindowEnabled(Main()) != FALSE;
       EXPECT_EQ(ClientSize96(dlg).cx, 380);
-      EXPECT_EQ(Text(GetDlgItem(dlg, IDCANCEL)), "Cancel");
+      EXPECT_EQ(Text(GetDlgItem(dlg, IDCANCEL)), "&Cancel");
       range = static_cast<int>(SendMessageW(GetDlgItem(dlg, id::kProgressBar), PBM_GETRANGE, FALSE, 0));
       // After the first user, while the Apply goes on.
       Later([&, dlg] {
         label = Text(GetDlgItem(dlg, id::kProgressText));
         pos = static_cast<int>(SendMessageW(GetDlgItem(dlg, id::kProgressBar), PBM_GETPOS, 0, 0));
         ExpectNothingCutOff(dlg);
+        ExpectMnemonicsUnique(dlg);
         switch (canceller) {
           case kNobody: break;
           case kCancelButton: Click(dlg, IDCANCEL); break;
@@ -338,6 +340,7 @@ TEST_F(Win32Main, DetailStoresTheChoiceOnOkOnly) {
       EXPECT_EQ(ClientSize96(dlg).cx, 368);
       EXPECT_EQ(ClientSize96(dlg).cy, 288);
       ExpectNothingCutOff(dlg);
+      ExpectMnemonicsUnique(dlg);
       Click(dlg, id::kRbtnNothing);
       SetWindowTextW(GetDlgItem(dlg, id::kName), L"Renamed");  // never read back
       switch (c.closer) {

@@ -133,6 +133,7 @@ TEST_F(Win32SyncActions, UserPopupShowsTheActionsOfTheSelectedUser) {
       EXPECT_EQ(ClientSize96(dlg).cx, 720);
       EXPECT_EQ(ClientSize96(dlg).cy, 420);
       ExpectNothingCutOff(dlg);
+      ExpectMnemonicsUnique(dlg);
       EXPECT_EQ(Text(GetDlgItem(dlg, id::kActionsUserLabel)), "User Name:");
       EXPECT_EQ(Text(GetDlgItem(dlg, id::kActionsUserName)), c.caption + std::string("HotSync Actions - ").size());
       HWND list = GetDlgItem(dlg, id::kActionsList);
@@ -273,6 +274,7 @@ TEST_F(Win32SyncActions, UserInformationOpensTheActionsOfItsUser) {
     EXPECT_EQ(Text(GetDlgItem(dlg, id::kOpenActions)), "HotSync &Actions...");
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, id::kOpenActions)));
     ExpectNothingCutOff(dlg);
+    ExpectMnemonicsUnique(dlg);
     Then([&](HWND actions) {
       EXPECT_EQ(GetWindow(actions, GW_OWNER), info);
       infoEnabled = IsWindowEnabled(info) != FALSE;

@@ -25,7 +25,26 @@ std::string Text(HWND hwnd) { return win32::ControlText(hwnd); }
 SIZE ClientSize96(HWND hwnd) {
   RECT rc{};
   GetClientRect(hwnd, &rc);
-  return {MulDiv(rc.right, 96, win32::ScreenDpi()), MulDiv(rc.bottom, 96, win32::ScreenDpi())};
+  const int scale = win32::LayoutScale();
+  return {MulDiv(rc.right, 1000, scale), MulDiv(rc.bottom, 1000, scale)};
+}
+
+void ExpectMnemonicsUnique(HWND hwnd) {
+  std::wstring keys;
+  for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t cls[32] = {};
+    GetClassNameW(child, cls, 32);
+    if (lstrcmpiW(cls, WC_BUTTONW) != 0 || (GetWindowLongPtrW(child, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) continue;
+    const std::string text = win32::ControlText(child);
+    const std::size_t at = text.find('&');
+    if (at == std::string::npos || at + 1 >= text.size()) {
+      ADD_FAILURE() << "\"" << text << "\" has no Alt key";
+      continue;
+    }
+    const wchar_t key = static_cast<wchar_t>(towupper(static_cast<wint_t>(static_cast<unsigned char>(text[at + 1]))));
+    EXPECT_EQ(keys.find(key), std::wstring::npos) << "\"" << text << "\" shares its Alt key with another button";
+    keys += key;
+  }
 }
 
 void ExpectNothingCutOff(HWND hwnd) {
@@ -114,6 +133,8 @@ void Win32WindowTest::TearDown() {
   win32::SetMessageBoxFunction(nullptr);
   win32::SetPopupMenuFunction(nullptr);
   win32::SetModalDriver(nullptr, nullptr);
+  win32::UseMessageFont(nullptr);
+  win32::ResetHighContrast();
   EXPECT_TRUE(m_answers.empty()) << m_answers.size() << " answer(s) never given";
   m_answers.clear();
   EXPECT_TRUE(m_steps.empty()) << m_steps.size() << " dialog step(s) never ran";

@@ -58,6 +58,8 @@ std::string Text(HWND hwnd);
 SIZE ClientSize96(HWND hwnd);
 // Every child control lies inside the client area and its caption fits its width.
 void ExpectNothingCutOff(HWND hwnd);
+// Every button, check box and radio button has an Alt key (&), and no two of them share one.
+void ExpectMnemonicsUnique(HWND hwnd);
 // A key pressed on the focused control of a dialog, through the dialog manager as the message
 // loop hands it over.
 void PressKey(HWND dialog, UINT vk);
