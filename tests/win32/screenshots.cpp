@@ -1,6 +1,8 @@
-// win32_screenshots OUTDIR: opens the Win32 windows on the installation that kestrow.ini beside
-// this program names (the demo installation of run-wine.sh), one after the other, and writes
-// each as it is on the screen, frame included, to OUTDIR\win32-<name>.bmp. Run by
+// win32_screenshots OUTDIR [FONT_POINTS]: opens the Win32 windows on the installation that
+// kestrow.ini beside this program names (the demo installation of run-wine.sh), one after the
+// other, and writes each as it is on the screen, frame included, to OUTDIR\win32-<name>.bmp.
+// FONT_POINTS lays the windows out with a Tahoma message font of that size in place of the
+// system's (a user's larger message font). Run by
 // scripts/win32-screenshots.sh inside a Wine virtual desktop, which draws the frames. It writes
 // sync preferences of one user into the installation (the script runs it on a copy of its own).
 #include <windows.h>
@@ -8,6 +10,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "src/core/palm/CondMgr.h"
@@ -138,11 +141,24 @@ ov::MessageAnswer Quiet(HWND, const ov::MessageRequest& request) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: win32_screenshots OUTDIR\n");
+  if (argc != 2 && argc != 3) {
+    std::fprintf(stderr, "usage: win32_screenshots OUTDIR [FONT_POINTS]\n");
     return 2;
   }
   g_outDir = argv[1];
+  if (argc == 3) {
+    const int points = _wtoi(argv[2]);
+    if (points <= 0) {
+      std::fprintf(stderr, "win32_screenshots: FONT_POINTS must be a positive number\n");
+      return 2;
+    }
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(points, win32::ScreenDpi(), 72);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
+    win32::UseMessageFont(&lf);
+  }
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   win32::InstallMessageHooks();
