@@ -10,7 +10,6 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "src/core/palm/CondMgr.h"
@@ -147,7 +146,15 @@ int wmain(int argc, wchar_t** argv) {
   }
   g_outDir = argv[1];
   if (argc == 3) {
-    const int points = _wtoi(argv[2]);
+    // Digits only (msvcrt's number parsers are not among the calls this program may import).
+    int points = 0;
+    for (const wchar_t* p = argv[2]; *p; ++p) {
+      if (*p < L'0' || *p > L'9' || points > 100) {
+        points = 0;
+        break;
+      }
+      points = points * 10 + (*p - L'0');
+    }
     if (points <= 0) {
       std::fprintf(stderr, "win32_screenshots: FONT_POINTS must be a positive number\n");
       return 2;
