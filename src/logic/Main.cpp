@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "src/core/misc/CxList.h"
@@ -40,16 +43,34 @@ bool AskGoOnUnknown(ov::WindowView& view, const char* szGoOn, bool* pbGoOn) {
 
 RunHooks MainWindowLogic::Hooks() const {
   RunHooks hooks;
-  hooks.pProgress = &m_view;
+  hooks.pProgress = &m_progressRelay;
   hooks.delay = m_progressDelay;
   hooks.interval = m_progressInterval;
   hooks.hotSyncInterval = m_hotSyncInterval;
+  // Asked once after every user: counts them for SessionEnding, and stops at the session's end.
+  hooks.stopRequested = [this] {
+    ++m_nUsersPassed;
+    return m_bSessionEnding;
+  };
   return hooks;
 }
 
+void MainWindowLogic::ProgressRelay::ProgressBegin(const std::string& caption, int nTotal) {
+  m_logic.m_view.ProgressBegin(caption, nTotal);
+}
+
+bool MainWindowLogic::ProgressRelay::ProgressStep(int nDone, const std::string& text) {
+  return m_logic.m_view.ProgressStep(nDone, text) && !m_logic.m_bSessionEnding;
+}
+
+void MainWindowLogic::ProgressRelay::ProgressEnd() { m_logic.m_view.ProgressEnd(); }
+
 RunHooks WindowHooks(MainView& view, const MainWindowLogic& logic, const char* szGoOn, bool* pbGoOn) {
   RunHooks hooks = logic.Hooks();
-  hooks.goOnUnknown = [&view, szGoOn, pbGoOn] { return AskGoOnUnknown(view, szGoOn, pbGoOn); };
+  // The session may have begun to end while the question was open: then nobody said yes.
+  hooks.goOnUnknown = [&view, &logic, szGoOn, pbGoOn] {
+    return AskGoOnUnknown(view, szGoOn, pbGoOn) && !logic.IsSessionEnding();
+  };
   return hooks;
 }
 
@@ -71,6 +92,26 @@ bool MayEndOneTimeActions(ov::WindowView& view, bool* pbGoOn) {
 }
 
 namespace {
+
+// The local time as "2026-12-10 18:05", for the file a session's end leaves.
+std::string Now() {
+  const std::time_t t = std::time(nullptr);
+  char buf[32] = "";
+  if (const std::tm* tm = std::localtime(&t)) std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M", tm);
+  return buf;
+}
+
+// Counts a writing command as running for as long as it is in scope (also when it throws).
+class WritingScope {
+ public:
+  explicit WritingScope(int& nWriting) : m_nWriting(nWriting) { ++m_nWriting; }
+  ~WritingScope() { --m_nWriting; }
+  WritingScope(const WritingScope&) = delete;
+  WritingScope& operator=(const WritingScope&) = delete;
+
+ private:
+  int& m_nWriting;
+};
 
 // Percent-encodes a local path for a file address, keeping what a URL path may hold as it is.
 std::string EncodeUrlPath(const std::string& path) {
@@ -140,14 +181,20 @@ void MainWindowLogic::FormCreate() {
   // A missing file leaves the profile empty; the conduits keep the actions the fill gave them.
   m_session.LoadCurrentSettings();
   ExchangeProfile(false, m_pProfile);
+  TellWhatTheLastSessionEndStopped();
+}
+
+bool MainWindowLogic::SaveCurrentSettings() {
+  if (!m_pProfile) return false;
+  ExchangeProfile(true, m_pProfile);
+  // The previous file stays whole when the new one cannot be written.
+  return m_pProfile->Save();
 }
 
 void MainWindowLogic::FormClose() {
   if (!m_pProfile) return;
-  ExchangeProfile(true, m_pProfile);
   // The next start would show older actions without a word: say so while the window is here.
-  // The previous file stays whole when the new one cannot be written.
-  if (!m_pProfile->Save()) {
+  if (!SaveCurrentSettings()) {
     const char* szFile = m_pProfile->GetFileName();
     Tell(szFile[0] ? "The current settings could not be saved to " + std::string(szFile) + "."
                    : std::string("The current settings could not be saved: the tool's own directory was not found."),
@@ -164,6 +211,61 @@ void MainWindowLogic::FormDestroy() {
   m_pProfile = nullptr;
   m_pProfMgr = nullptr;
   m_session.Close();
+}
+
+std::string SessionEndApplyText(const RunResult& result, const std::string& when) {
+  return "On " + when + " Windows ended the session while Orvane was applying settings, and Apply stopped. " +
+         StoppedRunText(result);
+}
+
+void MainWindowLogic::SessionEnding() {
+  m_bSessionEnding = true;
+  if (!m_bCreated || !m_pProfile) return;
+  // Windows may end the process as soon as the view returns: what the running command has done
+  // so far is written now. It stands between two users (the session's end arrives from its
+  // progress window or its HotSync question), so the users passed are the users reached.
+  std::string text;
+  if (m_bApplying) {
+    RunResult sofar;
+    sofar.stop = RunResult::Stop::Cancelled;
+    const std::size_t nPassed = std::min(m_nUsersPassed, m_applyUsers.size());
+    sofar.written.assign(m_applyUsers.begin(), m_applyUsers.begin() + static_cast<std::ptrdiff_t>(nPassed));
+    sofar.notWritten.assign(m_applyUsers.begin() + static_cast<std::ptrdiff_t>(nPassed), m_applyUsers.end());
+    text = SessionEndApplyText(sofar, Now());
+  } else if (m_nWriting > 0) {
+    text = "On " + Now() +
+           " Windows ended the session while Orvane was ending one-time actions; the one-time actions it had not "
+           "reached were not ended.";
+  }
+  if (!SaveCurrentSettings()) {
+    if (!text.empty()) text += "\n";
+    const char* szFile = m_pProfile->GetFileName();
+    text += "On " + Now() + " Windows ended the session and the current settings could not be saved" +
+            (szFile[0] ? " to " + std::string(szFile) : std::string()) + ".";
+  }
+  if (!text.empty()) KeepForNextStart(text);
+}
+
+void MainWindowLogic::KeepForNextStart(const std::string& text) {
+  const std::string path = DataFileForWriting(kDataFileEnded);
+  if (path.empty()) return;
+  std::ofstream out(path, std::ios::trunc);
+  out << text << '\n';
+}
+
+void MainWindowLogic::TellWhatTheLastSessionEndStopped() {
+  const std::string path = DataFileForReading(kDataFileEnded);
+  if (path.empty()) return;
+  std::string text;
+  {
+    std::ifstream in(path);
+    if (!in) return;
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  // Said once: a file that cannot be removed would say it at every start, so it is emptied.
+  if (std::remove(path.c_str()) != 0) std::ofstream(path, std::ios::trunc);
+  if (!text.empty()) Tell(text, "Orvane", ov::MessageIcon::Warning);
 }
 
 void MainWindowLogic::Tell(const std::string& text, const char* caption, ov::MessageIcon icon) {
@@ -373,7 +475,21 @@ RunResult MainWindowLogic::ApplyToTickedUsers() {
   // progress window lets the user follow and stop a run that takes longer.
   m_view.SetBusy(true);
   bool bGoOn = false;
-  const RunResult result = m_session.Apply(users, m_bDefaultAction, WindowHooks(m_view, *this, "Apply anyway?", &bGoOn));
+  RunResult result;
+  {
+    WritingScope writing(m_nWriting);
+    m_applyUsers = users;
+    m_nUsersPassed = 0;
+    m_bApplying = true;
+    try {
+      result = m_session.Apply(users, m_bDefaultAction, WindowHooks(m_view, *this, "Apply anyway?", &bGoOn));
+    } catch (...) {
+      m_bApplying = false;
+      throw;
+    }
+    m_bApplying = false;
+    m_applyUsers.clear();
+  }
   m_view.SetBusy(false);
   return result;
 }
@@ -387,8 +503,11 @@ OverrideSearch MainWindowLogic::FindOneTimeOverrides(const std::vector<std::uint
 
 EndResult MainWindowLogic::EndOneTimeActions(const std::vector<OneTimeOverride>& overrides, bool* pbGoOn) {
   m_view.SetBusy(true);
-  const EndResult result =
-      m_session.EndOneTimeActions(overrides, WindowHooks(m_view, *this, "End the one-time actions anyway?", pbGoOn));
+  EndResult result;
+  {
+    WritingScope writing(m_nWriting);
+    result = m_session.EndOneTimeActions(overrides, WindowHooks(m_view, *this, "End the one-time actions anyway?", pbGoOn));
+  }
   m_view.SetBusy(false);
   return result;
 }
@@ -445,6 +564,12 @@ void MainWindowLogic::OfferToEndOverrides(const std::vector<std::uint32_t>& user
 
 void MainWindowLogic::sbtnApplyClick() {
   const RunResult result = ApplyToTickedUsers();
+  if (m_bSessionEnding) {
+    // Nobody is there to read a message: the exact result replaces what the session's end wrote.
+    if (result.Reached() > 0) m_session.SaveConduitCache();
+    KeepForNextStart(SessionEndApplyText(result, Now()));
+    return;
+  }
   if (result.Reached() == 0 && result.stop == RunResult::Stop::None) {
     Tell("No user is selected.", "Information", ov::MessageIcon::Information);
     return;

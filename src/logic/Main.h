@@ -148,6 +148,13 @@ std::string EndResultText(const EndResult& result);
 // asked as "<kHotSyncUnknownText>\n\n<szGoOn>" (No is the default) once per command; *pbGoOn
 // remembers the answer across the commands that share it.
 RunHooks WindowHooks(MainView& view, const MainWindowLogic& logic, const char* szGoOn, bool* pbGoOn);
+// The file in the data directory that keeps what a long command had done when Windows ended the
+// session under it; the next start shows it and removes it.
+inline constexpr const char* kDataFileEnded = "ovended.txt";
+// What that file says of an Apply the session's end stopped: when, and who was written, who
+// failed and who was not reached (StoppedRunText).
+std::string SessionEndApplyText(const RunResult& result, const std::string& when);
+
 // The question's text before its last words ("Apply anyway?").
 inline constexpr const char* kHotSyncUnknownText =
     "HotSync Manager is running but does not say whether a HotSync is in progress (its state is unknown). "
@@ -173,6 +180,21 @@ class MainWindowLogic {
   void FormClose();
   // Destroys the profiles and releases the Palm libraries and the user roster.
   void FormDestroy();
+  // The actions of the list into the current-settings profile, saved; false when it could not
+  // be written (nothing said). Nothing before FormCreate has put the saved actions on the list.
+  bool SaveCurrentSettings();
+
+  // Whether a long command that writes users (Apply, ending one-time actions) is running: its
+  // progress window and its HotSync question run inside it.
+  bool IsWriting() const { return m_nWriting > 0; }
+  // The session ends (the user logs off, Windows shuts down): the running long command stops
+  // after the user it is writing (no HotSync question is answered with yes any more), the
+  // current settings are saved, and who the running Apply has written so far goes into
+  // kDataFileEnded, with a save that failed. From here on nothing is asked or said: the view
+  // answers every message box with its default, and a command that still returns writes its
+  // exact result into the file instead of saying it.
+  void SessionEnding();
+  bool IsSessionEnding() const { return m_bSessionEnding; }
 
   // Rebuilds the user list from the roster, every user ticked.
   void FillUserList();
@@ -290,6 +312,10 @@ class MainWindowLogic {
   void OfferToEndOverrides(const std::vector<std::uint32_t>& userIds, const std::string& before,
                            const char* szBeforeCaption, ov::MessageIcon beforeIcon);
   void UpdateDetailButton();
+  // Writes text into kDataFileEnded (replacing an earlier one).
+  void KeepForNextStart(const std::string& text);
+  // At start-up: the text kept at the end of the last session is said once, and removed.
+  void TellWhatTheLastSessionEndStopped();
   void Tell(const std::string& text, const char* caption, ov::MessageIcon icon);
 
   MainView& m_view;
@@ -309,6 +335,26 @@ class MainWindowLogic {
   std::chrono::milliseconds m_progressDelay{1000};
   std::chrono::milliseconds m_progressInterval{kProgressInterval};
   std::chrono::milliseconds m_hotSyncInterval{kHotSyncCheckInterval};
+  // The view's progress for the long commands: a session's end that arrives while a step is
+  // drawn (its messages are handled then) stops the command at that step, before the next user.
+  class ProgressRelay final : public ProgressSink {
+   public:
+    explicit ProgressRelay(MainWindowLogic& logic) : m_logic(logic) {}
+    void ProgressBegin(const std::string& caption, int nTotal) override;
+    bool ProgressStep(int nDone, const std::string& text) override;
+    void ProgressEnd() override;
+
+   private:
+    MainWindowLogic& m_logic;
+  };
+  mutable ProgressRelay m_progressRelay{*this};
+  // The running writing commands; the users of a running Apply and how many of them the
+  // session has passed (its stop request is asked once after every user); the session's end.
+  int m_nWriting = 0;
+  std::vector<SessionUser> m_applyUsers;
+  mutable std::size_t m_nUsersPassed = 0;
+  bool m_bApplying = false;
+  bool m_bSessionEnding = false;
 };
 
 // The conduit catalogue, fetched when the main window starts up.

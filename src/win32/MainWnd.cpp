@@ -36,6 +36,18 @@ constexpr int kBottomRowY = kListY + kListHeight + 12;
 constexpr UINT kTickedImage = 2;
 constexpr UINT kUntickedImage = 1;
 
+// What Windows shows beside the program while a refused session end waits for it.
+constexpr const wchar_t* kBlockReason = L"Orvane is writing HotSync settings for the selected users.";
+
+// ShutdownBlockReasonCreate and ShutdownBlockReasonDestroy, which Windows XP lacks.
+using BlockReasonCreateFn = BOOL(WINAPI*)(HWND, LPCWSTR);
+using BlockReasonDestroyFn = BOOL(WINAPI*)(HWND);
+template <class Fn>
+Fn User32Entry(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
 }  // namespace
 
 MainWnd::MainWnd() : m_logic(*this) {}
@@ -52,8 +64,12 @@ bool MainWnd::Create(bool bQuitOnDestroy) {
   m_bQuitOnDestroy = bQuitOnDestroy;
   // A fixed dialog-style window: system menu, minimise and close, no maximise, no resizing.
   if (!Dialog::Create(nullptr, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFOREGROUND)) return false;
-  m_logic.FormCreate();
-  m_bCreated = true;
+  {
+    // Start-up may say something, and a close during that waits for it.
+    CommandScope command(*this);
+    m_logic.FormCreate();
+    m_bCreated = true;
+  }
   SendMessageW(GetDlgItem(Hwnd(), win32::id::kDefaultAction), BM_SETCHECK,
                m_logic.IsDefaultAction() ? BST_CHECKED : BST_UNCHECKED, 0);
   DetailEnabledChanged();
@@ -218,10 +234,13 @@ void MainWnd::DetailEnabledChanged() {
 
 void MainWnd::SetBusy(bool bBusy) {
   m_bBusy = bBusy;
+  if (!bBusy && !m_logic.IsWriting()) SetShutdownBlockReason(false);
   SetCursor(LoadCursorW(nullptr, bBusy ? IDC_WAIT : IDC_ARROW));
 }
 
 ov::MessageAnswer MainWnd::ShowMessage(const ov::MessageRequest& request) {
+  // Once the session ends nobody answers: Windows may end the process with the box open.
+  if (m_logic.IsSessionEnding()) return request.defaultAnswer;
   return win32::ShowMessageBox(Hwnd(), request);
 }
 
@@ -266,10 +285,75 @@ void MainWnd::CloseWindow() {
 // -------------------------------------------------------------------------------------------------
 // Events
 
+MainWnd::CommandScope::~CommandScope() {
+  if (--m_wnd.m_nCommands > 0 || !m_wnd.m_bCloseDeferred) return;
+  m_wnd.m_bCloseDeferred = false;
+  // From the message loop, as any close: the command's frames are gone by then.
+  if (m_wnd.Hwnd()) PostMessageW(m_wnd.Hwnd(), WM_CLOSE, 0, 0);
+}
+
+void MainWnd::OnClose() {
+  // While a long run shows its progress this window is disabled, but a close can still arrive
+  // (from the taskbar): it cancels the run, which is on the stack below this message, and the
+  // window stays.
+  if (m_progress) {
+    m_progress->Cancel();
+    return;
+  }
+  // A dialog or message box of a command is open (the taskbar, End task and taskkill reach
+  // this window all the same): the command still uses the rows, records and profiles that the
+  // close would free. The close waits for the command, and the box that stands in its way
+  // comes forward.
+  if (m_nCommands > 0) {
+    m_bCloseDeferred = true;
+    HWND top = GetLastActivePopup(win32::TopModal(Hwnd()));
+    if (top && top != Hwnd()) {
+      SetForegroundWindow(top);
+      FlashWindow(top, TRUE);
+    }
+    return;
+  }
+  if (m_bCreated) {
+    // Its message box, if the save fails, holds off another close as well.
+    CommandScope command(*this);
+    m_logic.FormClose();
+  }
+  DestroyWindow(Hwnd());
+}
+
+BOOL MainWnd::OnQueryEndSession() {
+  // A session that ends during Apply would cut it off between two users: refused, with the
+  // reason, while users are written. Windows may end it anyway (WM_ENDSESSION).
+  if (!m_bCreated || !m_logic.IsWriting()) return TRUE;
+  SetShutdownBlockReason(true);
+  return FALSE;
+}
+
+void MainWnd::OnEndSession(bool bEnding) {
+  if (!bEnding || !m_bCreated) return;
+  // Windows may end the process as soon as this returns, whatever is on the stack: the running
+  // command is told to stop after its user, and the settings and who was written are saved
+  // now (the logic's SessionEnding).
+  m_logic.SessionEnding();
+}
+
+void MainWnd::SetShutdownBlockReason(bool bBlock) {
+  if (bBlock == m_bBlockReason || !Hwnd()) return;
+  if (bBlock) {
+    static const auto create = User32Entry<BlockReasonCreateFn>("ShutdownBlockReasonCreate");
+    m_bBlockReason = create && create(Hwnd(), kBlockReason);
+  } else {
+    static const auto destroy = User32Entry<BlockReasonDestroyFn>("ShutdownBlockReasonDestroy");
+    if (destroy) destroy(Hwnd());
+    m_bBlockReason = false;
+  }
+}
+
 bool MainWnd::OnCommand(int id, int code, HWND /*control*/) {
   namespace i = win32::id;
   if (!m_bCreated) return false;
   if (code != BN_CLICKED) return false;  // menu items and Enter come with 0 too
+  CommandScope command(*this);
   switch (id) {
     case i::kHelp: m_logic.sbtnHelpClick(); return true;
     case i::kExit: m_logic.sbtnExitClick(); return true;
@@ -307,6 +391,7 @@ bool MainWnd::OnCommand(int id, int code, HWND /*control*/) {
 
 LRESULT MainWnd::OnNotify(NMHDR* header) {
   if (!m_bCreated || (header->hwndFrom != m_users && header->hwndFrom != m_conds)) return 0;
+  CommandScope command(*this);
   const bool bConds = header->hwndFrom == m_conds;
   switch (header->code) {
     case LVN_ITEMCHANGED: {
@@ -445,14 +530,17 @@ bool MainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       // High Contrast on or off, or another colour scheme: the panel is drawn again.
       InvalidateRect(Hwnd(), nullptr, TRUE);
       return false;
-    case WM_HELP:
+    case WM_HELP: {
       // F1, here or in any dialog over this window.
       if (!m_bCreated) return false;
+      CommandScope command(*this);
       m_logic.sbtnHelpClick();
       *result = TRUE;
       return true;
-    case WM_CONTEXTMENU:
+    }
+    case WM_CONTEXTMENU: {
       if (!m_bCreated) return false;
+      CommandScope command(*this);
       if (reinterpret_cast<HWND>(wp) == m_conds) {
         OpenPopup(lp);
       } else if (reinterpret_cast<HWND>(wp) == m_users) {
@@ -462,26 +550,27 @@ bool MainWnd::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
       }
       *result = 0;
       return true;
+    }
     case WM_SETCURSOR:
       if (!m_bBusy) return false;
       SetCursor(LoadCursorW(nullptr, IDC_WAIT));
       *result = TRUE;
       return true;
     case WM_CLOSE:
-      // Exit, the close button and the system menu all come here; the close is never refused.
-      // While a long run shows its progress this window is disabled, but a close can still
-      // arrive (from the taskbar): it cancels the run, which is on the stack below this
-      // message, and the window stays.
-      if (m_progress) {
-        m_progress->Cancel();
-        *result = 0;
-        return true;
-      }
-      if (m_bCreated) m_logic.FormClose();
-      DestroyWindow(Hwnd());
+      // Exit, the close button and the system menu all come here; the close is never refused,
+      // though it may wait for a command (OnClose).
+      OnClose();
+      *result = 0;
+      return true;
+    case WM_QUERYENDSESSION:
+      *result = OnQueryEndSession();
+      return true;
+    case WM_ENDSESSION:
+      OnEndSession(wp != FALSE);
       *result = 0;
       return true;
     case WM_DESTROY:
+      SetShutdownBlockReason(false);
       if (m_bCreated) m_logic.FormDestroy();
       m_bCreated = false;
       if (m_bQuitOnDestroy) PostQuitMessage(0);

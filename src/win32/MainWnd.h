@@ -54,6 +54,27 @@ class MainWnd final : public win32::Dialog, public MainView {
   void Paint();
   // The banner panel's background: white, or the window colour under High Contrast.
   static HBRUSH BannerBrush();
+  // The close, the session's end: see OnMessage.
+  void OnClose();
+  BOOL OnQueryEndSession();
+  void OnEndSession(bool bEnding);
+  // Shows Windows why the session should not end now (Vista and later; nothing on XP), or takes
+  // the reason back.
+  void SetShutdownBlockReason(bool bBlock);
+
+  // Counts the commands of this window while they run: a dialog, message box, popup menu or
+  // progress window opened by one runs its own message loop inside it, and the rows and records
+  // it uses must outlive it. A close that arrives meanwhile waits for the outermost to end.
+  class CommandScope {
+   public:
+    explicit CommandScope(MainWnd& wnd) : m_wnd(wnd) { ++m_wnd.m_nCommands; }
+    ~CommandScope();
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+   private:
+    MainWnd& m_wnd;
+  };
 
   MainWindowLogic m_logic;
   HWND m_users = nullptr;
@@ -69,4 +90,8 @@ class MainWnd final : public win32::Dialog, public MainView {
   bool m_bBusy = false;
   bool m_bQuitOnDestroy = false;
   bool m_bCreated = false;
+  int m_nCommands = 0;
+  // A close arrived while a command ran: it runs (saves and ends) once the command is over.
+  bool m_bCloseDeferred = false;
+  bool m_bBlockReason = false;
 };

@@ -18,9 +18,20 @@ void ShowFailure(const char* text) {
   win32::ShowMessageBox(nullptr, request);
 }
 
+// Says that Orvane runs, for the setup program and the uninstaller, which must not replace or
+// remove orvane.exe under it. In the global namespace, so that a setup run in another session
+// (another user switched in, an administrator's elevated setup) finds it too: opening a mutex
+// there needs no privilege, and creating one needs none either. A setup that may not open it
+// (another user's, whose default security leaves it out) is refused with "access denied",
+// which tells it just as well that Orvane runs. A mutex that cannot be made stops nothing.
+constexpr const wchar_t* kRunningMutex = L"Global\\Orvane.Running";
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int nShow) {
+  // Held until the process ends (Windows closes the handle then, however it ends).
+  HANDLE running = CreateMutexW(nullptr, FALSE, kRunningMutex);
+  (void)running;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   win32::InstallMessageHooks();

@@ -21,6 +21,7 @@ class RecordingMainView : public MainView {
  public:
   ov::MessageAnswer ShowMessage(const ov::MessageRequest& request) override {
     said.push_back(request);
+    if (onSaid) onSaid(request);
     return Answer(request);
   }
   void UserListChanged() override { ++userRedraws; }
@@ -73,6 +74,8 @@ class RecordingMainView : public MainView {
   std::string progressCaption, progressText;
   int progressTotal = 0, progressShown = 0, progressEnded = 0;
   std::vector<int> progressSteps;
+  // Called with every box while it is open (before its answer).
+  std::function<void(const ov::MessageRequest&)> onSaid;
   // Called after each step of the progress window; false presses Cancel.
   std::function<bool(int)> onProgress;
   std::function<void(SyncActionsLogic&)> onSyncActions;

@@ -1,14 +1,18 @@
 // Seeing before writing, without a window: a user's HotSync actions read back (every code, not
 // set, a failed read, the one-time action over the default), copying them into the list and
 // ending one-time actions; after a default Apply, the one-time actions that would override it;
-// Apply while HotSync runs; and the progress window's Cancel.
+// Apply while HotSync runs; the progress window's Cancel; and the end of the Windows session
+// during Apply and without it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -420,6 +424,129 @@ TEST_F(SyncLogic, CancelAfterTheFirstUser) {
                                              "user: Alice.\nThey were not written for 2 users: Bob, Carol."});
   // Apply, then the search for one-time actions of the user written.
   EXPECT_EQ(View().busy, (std::vector<bool>{true, false, true, false}));
+}
+
+}  // namespace
+
+namespace {
+
+using namespace logictest;
+using ov::MessageAnswer;
+using windowtest::DataFile;
+namespace fs = std::filesystem;
+
+constexpr const char* kStatusUnknown = "268435458";  // an HSAPI error number: the state is not told
+
+class SessionEnd : public MainLogic {
+ protected:
+  void SetUp() override {
+    MainLogic::SetUp();
+    fs::remove(DataFile(kDataFileEnded));
+  }
+  void TearDown() override {
+    MainLogic::TearDown();
+    fs::remove(DataFile(kDataFileEnded));
+  }
+  static std::string Kept() {
+    std::ifstream in(DataFile(kDataFileEnded));
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  std::vector<std::uint32_t> WrittenUsers() {
+    std::vector<std::uint32_t> users;
+    for (const fixture::JournalEntry& e : m_pInst->ReadJournal()) {
+      if (users.empty() || users.back() != e.userId) users.push_back(e.userId);
+    }
+    return users;
+  }
+};
+
+// The session ends while Apply runs, from its progress window between two users or from its
+// HotSync question: Apply stops before the next user (a yes to the question no longer counts),
+// the current settings are saved and the users written are named in the data file at once
+// (Windows may end the process there); when Apply still returns, its exact result replaces
+// that, and nothing more is said or asked. The next start says it once.
+TEST_F(SessionEnd, ApplyStopsAndWhoWasWrittenIsKept) {
+  const std::string kAfterTwo =
+      "Windows ended the session while Orvane was applying settings, and Apply stopped. The settings were written "
+      "for 2 users: Alice, Bob.\nThey were not written for 3 users: Carol, Dave, Eve.";
+  const std::string kNone =
+      "Windows ended the session while Orvane was applying settings, and Apply stopped. The settings were written "
+      "for no user.\nThey were not written for 5 users: Alice, Bob, Carol, Dave, Eve.";
+  for (const bool fromQuestion : {false, true}) {
+    SCOPED_TRACE(fromQuestion ? "HotSync question" : "progress");
+    std::vector<std::pair<std::string, std::string>> faults;
+    if (fromQuestion) faults.push_back({"sync_status_fail", kStatusUnknown});
+    Open({"Alice", "Bob", "Carol", "Dave", "Eve"}, faults);
+    std::ofstream(m_pInst->dir() / "palmdesk.hotsync") << "idle\n";
+    Choose(kMemo, &MainWindowLogic::miNothingClick);
+    Logic().SetProgressDelay(std::chrono::milliseconds(0), std::chrono::milliseconds(0));
+    std::string keptAtOnce;
+    bool savedAtOnce = false;
+    auto endSession = [&] {
+      EXPECT_TRUE(Logic().IsWriting());
+      Logic().SessionEnding();
+      keptAtOnce = Kept();
+      savedAtOnce = fs::exists(DataFile("ovcurr.dat"));
+    };
+    if (fromQuestion) {
+      View().questionAnswers = {MessageAnswer::Yes};
+      View().onSaid = [&](const ov::MessageRequest&) { endSession(); };
+    } else {
+      View().onProgress = [&](int nDone) {
+        if (nDone == 2) endSession();
+        return true;
+      };
+    }
+    Logic().sbtnApplyClick();
+    EXPECT_FALSE(Logic().IsWriting());
+    const std::string& expected = fromQuestion ? kNone : kAfterTwo;
+    EXPECT_NE(keptAtOnce.find(expected), std::string::npos) << keptAtOnce;
+    EXPECT_EQ(keptAtOnce.rfind("On ", 0), 0u) << "dated";
+    EXPECT_TRUE(savedAtOnce);
+    EXPECT_NE(Kept().find(expected), std::string::npos) << Kept();
+    const std::vector<std::uint32_t> written =
+        fromQuestion ? std::vector<std::uint32_t>() : std::vector<std::uint32_t>{kFirstUserId, kFirstUserId + 1};
+    EXPECT_EQ(WrittenUsers(), written);
+    EXPECT_EQ(View().said.size(), fromQuestion ? 1u : 0u) << "only the question that was open";
+
+    // The next start has the saved actions and says what happened, once.
+    View().onSaid = nullptr;
+    m_pWin.reset();
+    m_pWin = std::make_unique<LogicWindow>();
+    EXPECT_EQ(Row(kMemo).action, "Do Nothing");
+    ASSERT_EQ(View().said.size(), 1u);
+    EXPECT_EQ(View().said[0].caption, "Orvane");
+    EXPECT_EQ(View().said[0].icon, ov::MessageIcon::Warning);
+    EXPECT_NE(View().said[0].text.find(expected), std::string::npos);
+    EXPECT_EQ(View().said[0].text.back(), '.') << "no trailing line end";
+    EXPECT_FALSE(fs::exists(DataFile(kDataFileEnded)));
+    m_pWin.reset();
+    m_pWin = std::make_unique<LogicWindow>();
+    EXPECT_TRUE(View().said.empty());
+    TearDown();
+    SetUp();
+  }
+}
+
+// Without a command running, the session's end saves the current settings as a close does and
+// leaves nothing to say; a save that fails is kept for the next start instead of a box.
+TEST_F(SessionEnd, WithoutACommandTheCurrentSettingsAreSaved) {
+  Open();
+  Choose(kAddr, &MainWindowLogic::miNothingClick);
+  EXPECT_FALSE(Logic().IsWriting());
+  Logic().SessionEnding();
+  EXPECT_TRUE(fs::exists(DataFile("ovcurr.dat")));
+  EXPECT_FALSE(fs::exists(DataFile(kDataFileEnded)));
+  EXPECT_TRUE(View().said.empty());
+  m_pWin.reset();
+  m_pWin = std::make_unique<LogicWindow>();
+  EXPECT_EQ(Row(kAddr).action, "Do Nothing");
+
+  fs::remove(DataFile("ovcurr.dat"));
+  fs::create_directory(DataFile("ovcurr.dat"));
+  Logic().SessionEnding();
+  EXPECT_TRUE(View().said.empty());
+  EXPECT_NE(Kept().find("the current settings could not be saved to "), std::string::npos) << Kept();
 }
 
 }  // namespace

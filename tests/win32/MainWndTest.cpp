@@ -3,6 +3,9 @@
 // close keeps.
 #include <chrono>
 #include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "src/core/palm/CondMgr.h"
 #include "tests/win32/Win32WindowTest.h"
@@ -391,6 +394,144 @@ TEST_F(Win32Main, CloseKeepsTheActionsForTheNextStart) {
     EXPECT_FALSE(Ticked(Conds(), kMemo));
     TearDown();
     SetUp();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using windowtest::DataFile;
+
+// The file where a session's end keeps who was written.
+std::string Kept() {
+  std::ifstream in(DataFile(kDataFileEnded));
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A close (the taskbar, End task, taskkill) or the end of the Windows session while a command
+// has a window of its own open: the profile details dialog over the profiles dialog, the HotSync
+// question of Apply, Apply's progress window. Nothing is freed under the command: a close waits
+// for it and then saves and ends (the progress window's own rule: a close cancels the run and
+// the window stays); the session's end is refused while users are written, and when it comes
+// anyway the current settings are saved at once, Apply stops before its next user and the users
+// written are kept in the data file; no box follows.
+TEST_F(Win32Main, CloseAndSessionEndWhileACommandHasAWindowOpen) {
+  enum Moment { kProfileDetails, kHotSyncQuestion, kProgress };
+  const char* const kMoments[] = {"profile details", "HotSync question", "progress"};
+  for (const Moment moment : {kProfileDetails, kHotSyncQuestion, kProgress}) {
+    for (const bool endSession : {false, true}) {
+      SCOPED_TRACE(std::string(kMoments[moment]) + (endSession ? ", session end" : ", close"));
+      fs::remove(DataFile(kDataFileEnded));
+      Standard();
+      if (moment == kHotSyncQuestion) m_pInst->SetFault("sync_status_fail", "268435458");  // state not told
+      Open();
+      std::ofstream(m_pInst->dir() / "palmdesk.hotsync") << "idle\n";
+      Tick(Conds(), kMemo, false);  // kept by ovcurr.dat only
+      const HWND main = Main();
+
+      LRESULT query = -1;
+      bool sent = false, savedAtOnce = false, openAfter = false;
+      std::string keptAtOnce;
+      auto send = [&] {
+        sent = true;
+        query = SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        if (endSession) {
+          SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+          savedAtOnce = fs::exists(DataFile("ovcurr.dat"));
+          keptAtOnce = Kept();
+        } else {
+          SendMessageW(main, WM_CLOSE, 0, 0);
+        }
+        openAfter = IsWindow(main) != FALSE;
+      };
+
+      switch (moment) {
+        case kProfileDetails:
+          Then([&](HWND profiles) {
+            Then([&](HWND detail) {
+              send();
+              SetWindowTextW(GetDlgItem(detail, id::kDesc), L"Kept");
+              Click(detail, IDOK);
+            });
+            Click(profiles, id::kSave);
+            // The catalogue the save has just written is still there to list.
+            EXPECT_EQ(ListView_GetItemCount(GetDlgItem(profiles, id::kProfList)), 1);
+            Click(profiles, IDCANCEL);
+          });
+          break;
+        case kHotSyncQuestion:
+          m_answers = {ov::MessageAnswer::Yes};
+          m_onSaid = [&](const Said& said) {
+            if (said.buttons == ov::MessageButtons::YesNo && !sent) send();
+          };
+          break;
+        case kProgress:
+          m_pWin->Logic().SetProgressDelay(std::chrono::milliseconds(0));
+          Then([&](HWND) { Later(send); });
+          break;
+      }
+      Click(moment == kProfileDetails ? id::kProfiles : id::kApply);
+      m_onSaid = nullptr;
+
+      ASSERT_TRUE(sent);
+      EXPECT_TRUE(openAfter) << "nothing ended under the command";
+      EXPECT_EQ(query, moment == kProfileDetails ? TRUE : FALSE) << "refused while users are written";
+      std::vector<std::uint32_t> written;
+      for (const auto& entry : m_pInst->ReadJournal()) {
+        if (written.empty() || written.back() != entry.userId) written.push_back(entry.userId);
+      }
+      const std::vector<std::uint32_t> kAll = {kFirstUserId, kFirstUserId + 1, kFirstUserId + 2};
+      const std::vector<std::uint32_t> kAlice = {kFirstUserId};
+      if (moment == kProfileDetails) {
+        EXPECT_TRUE(fs::exists(DataFile("ovprof1.dat")));
+      }
+
+      if (endSession) {
+        EXPECT_TRUE(savedAtOnce);
+        const char* expected = moment == kProfileDetails ? nullptr
+                               : moment == kHotSyncQuestion
+                                   ? "The settings were written for no user.\nThey were not written for 3 users: "
+                                     "Alice, Bob, Carol."
+                                   : "The settings were written for 1 user: Alice.\nThey were not written for 2 "
+                                     "users: Bob, Carol.";
+        if (expected) {
+          EXPECT_NE(keptAtOnce.find(expected), std::string::npos) << keptAtOnce;
+          EXPECT_NE(Kept().find(expected), std::string::npos) << Kept();
+          EXPECT_EQ(written, moment == kProgress ? kAlice : std::vector<std::uint32_t>());
+          // Only the question that was open when the session ended.
+          EXPECT_EQ(m_said.size(), moment == kHotSyncQuestion ? 1u : 0u);
+        } else {
+          EXPECT_EQ(keptAtOnce, "");
+        }
+        ASSERT_TRUE(IsWindow(main));
+        CloseWindow();
+      } else {
+        // The deferred close runs from the message loop once the command is over.
+        MSG msg;
+        while (IsWindow(main) && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        if (moment == kProgress) {
+          EXPECT_TRUE(IsWindow(main)) << "a close during progress cancels the run only";
+          EXPECT_EQ(written, kAlice);
+          CloseWindow();
+        } else {
+          EXPECT_FALSE(IsWindow(main));
+          if (moment == kHotSyncQuestion) {
+            EXPECT_EQ(written, kAll) << "the yes still counts";
+          }
+          m_pWin.reset();
+        }
+      }
+      // The next start has the actions saved.
+      EXPECT_TRUE(fs::exists(DataFile("ovcurr.dat")));
+      if (g_pCondMgr) g_pCondMgr->RemoveAll();
+      m_pWin = std::make_unique<MainWnd>();
+      ASSERT_TRUE(m_pWin->Create(false));
+      EXPECT_EQ(ActionText(kMemo), "Do Nothing");
+      TearDown();
+      fs::remove(DataFile(kDataFileEnded));
+      SetUp();
+    }
   }
 }
 

@@ -129,6 +129,7 @@ void Win32WindowTest::SetUp() {
 }
 
 void Win32WindowTest::TearDown() {
+  m_onSaid = nullptr;
   WindowTestBase::TearDown();
   win32::SetMessageBoxFunction(nullptr);
   win32::SetPopupMenuFunction(nullptr);
@@ -198,6 +199,7 @@ LRESULT CALLBACK Win32WindowTest::LaterProc(HWND hwnd, UINT msg, WPARAM wp, LPAR
 ov::MessageAnswer Win32WindowTest::Capture(HWND owner, const ov::MessageRequest& request) {
   if (!g_pTest) return ov::MessageAnswer::Ok;
   g_pTest->m_said.push_back({request.text, request.caption, request.icon, owner, request.buttons});
+  if (g_pTest->m_onSaid) g_pTest->m_onSaid(g_pTest->m_said.back());
   if (request.buttons != ov::MessageButtons::YesNo) return ov::MessageAnswer::Ok;
   if (g_pTest->m_answers.empty()) {
     return request.defaultAnswer == ov::MessageAnswer::Yes ? ov::MessageAnswer::Yes : ov::MessageAnswer::No;

@@ -105,6 +105,8 @@ class Win32WindowTest : public windowtest::WindowTestBase<MainWnd> {
   // The answers to the next Yes/No questions, in order; without one a question gets its
   // default button (the one Enter presses).
   std::vector<ov::MessageAnswer> m_answers;
+  // Called with every message box while it is open, before its answer.
+  std::function<void(const Said&)> m_onSaid;
   // Captions of the modal dialogs in the order they opened.
   std::vector<std::string> m_dialogs;
   POINT m_menuAt{};
