@@ -291,6 +291,8 @@ class MainWindowLogic {
                            const char* szBeforeCaption, ov::MessageIcon beforeIcon);
   void UpdateDetailButton();
   void Tell(const std::string& text, const char* caption, ov::MessageIcon icon);
+  // Says that Palm's libraries are of the other word size when that is why they did not load.
+  void TellWrongBuild();
 
   MainView& m_view;
   OVSession m_session;
