@@ -173,8 +173,7 @@ TEST(VirtualStoreWin32, TheCopyOfADirectoryIsFoundWhenItExists) {
   EXPECT_STREQ(buf, "");
   ASSERT_TRUE(os::MakeDirectories(store.c_str()));
   ASSERT_TRUE(os::GetVirtualStoreDirectory("C:\\Orvane Test Install\\", buf, sizeof buf));
-  EXPECT_TRUE(std::filesystem::equivalent(buf, store)) << buf;
-  EXPECT_EQ(std::string(buf).back(), '\\');
+  EXPECT_EQ(std::string(buf), store + "\\");
   EXPECT_FALSE(os::GetVirtualStoreDirectory("\\\\server\\share\\Orvane", buf, sizeof buf));
   ::RemoveDirectoryA(store.c_str());
 }
