@@ -151,7 +151,9 @@ void MainWindowLogic::FormClose() {
   if (!m_pProfile->Save()) {
     const char* szFile = m_pProfile->GetFileName();
     Tell(szFile[0] ? "The current settings could not be saved to " + std::string(szFile) + "."
-                   : std::string("The current settings could not be saved: the tool's own directory was not found."),
+                   : "The current settings could not be saved: " +
+                         (os::UserDataDirectoryProblem().empty() ? std::string("the tool's own directory was not found")
+                                                                 : os::UserDataDirectoryProblem()) + ".",
          "Orvane Error", ov::MessageIcon::Error);
   }
 }
