@@ -214,12 +214,6 @@ OVSession::OVSession() = default;
 
 OVSession::~OVSession() { Close(); }
 
-bool OVSession::PalmLibrariesLoad() {
-  const bool bBound = LoadPalmLibs(PLIB_CONDMGR | PLIB_USERDATA);
-  FreePalmLibs(PLIB_ALL);
-  return bBound;
-}
-
 bool OVSession::LibrariesLoaded() const {
   return m_bOpen && PalmLibLoaded(PLIB_CONDMGR) && PalmLibLoaded(PLIB_USERDATA);
 }

@@ -160,19 +160,16 @@ class OVSession {
   OVSession(const OVSession&) = delete;
   OVSession& operator=(const OVSession&) = delete;
 
-  // Whether Palm Desktop's conduit manager and user data library load from the core directory
-  // (kestrow.ini or the registry), tried and released again. A front end that must not work
-  // without them (the console) asks first: a start without them enumerates nothing.
-  static bool PalmLibrariesLoad();
   // After Open: whether the conduit manager and the user data library were bound. Without them
   // nothing is enumerated and no cache file is written (LoadConduits, SaveConduitCache); the
   // reason is LastPalmLoadFailure (PalmLib.h).
   bool LibrariesLoaded() const;
 
-  // Start-up: the Palm Desktop core directory becomes the current directory, the four libraries
-  // are bound and the roster built (PalmLibInit), the conduit catalogue is fetched, the data
-  // files are named and the profile catalogue and current-settings profile are created (not
-  // read). The conduits are not read yet: LoadConduits.
+  // Start-up: data files that an older build left in Windows' VirtualStore are moved into the
+  // data directory (MoveVirtualStoreDataFiles), the Palm Desktop core directory becomes the
+  // current directory, the four libraries are bound and the roster built (PalmLibInit), the
+  // conduit catalogue is fetched, the data files are named and the profile catalogue and
+  // current-settings profile are created (not read). The conduits are not read yet: LoadConduits.
   void Open();
   // Releases the profiles, the roster and the libraries and empties the catalogue; nothing
   // without Open. The current directory is left where Open put it.
