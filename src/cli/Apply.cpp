@@ -104,6 +104,9 @@ class ApplyCommand : public Command {
            "\"oneTimeOverrides\" with --json; --end-one-time ends those one-time actions.\n"
            "Nothing is written while a HotSync is in progress, nor while HotSync Manager does not say\n"
            "whether one is, unless --go-on-unknown is given.\n"
+           "\n"
+           "Ctrl+C or Ctrl+Break (SIGINT or SIGTERM) stops after the user being written: who was\n"
+           "written and who was not is said, and the exit code is 5. A second one ends at once.\n"
            "\n";
   }
 
@@ -196,6 +199,10 @@ class ApplyCommand : public Command {
 
     RunHooks hooks;
     hooks.goOnUnknown = [this] { return m_bGoOnUnknown; };
+    // Ctrl+C stops between two users, never inside one user's writes.
+    os::ClearStopRequest();
+    os::InstallStopRequestHandler();
+    hooks.stopRequested = [] { return os::StopRequested(); };
     const RunResult result = session.Apply(users, bPermanent, hooks);
     // As the window does: the cache file then holds the actions just applied.
     if (result.Reached() > 0 && !session.SaveConduitCache()) {
@@ -224,7 +231,7 @@ class ApplyCommand : public Command {
 
     if (result.stop != RunResult::Stop::None) {
       TellStop(result, c);
-      return kExitHotSync;
+      return result.stop == RunResult::Stop::Cancelled ? kExitStopped : kExitHotSync;
     }
     int code = kExitOk;
     if (!result.failed.empty()) {

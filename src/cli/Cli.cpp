@@ -51,7 +51,8 @@ constexpr const char* kFooter =
 constexpr const char* kExitCodes =
     "Exit codes: 0 done; 1 some users could not be written; 2 bad usage, or a file could not\n"
     "be read or written; 3 no Palm Desktop installation or no users; 4 a HotSync is in progress,\n"
-    "or HotSync Manager did not say whether one is (apply).";
+    "or HotSync Manager did not say whether one is (apply); 5 stopped by Ctrl+C or Ctrl+Break\n"
+    "(apply).";
 
 // The help: the usage line first, then what CLI11 lays out from the declarations.
 class HelpFormatter : public CLI::Formatter {

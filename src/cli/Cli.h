@@ -9,6 +9,7 @@
 //   2 bad usage, or a file named on the command line (or a profile) could not be read or written
 //   3 no Palm Desktop installation, or no users found
 //   4 a HotSync is in progress (apply only)
+//   5 stopped by Ctrl+C or Ctrl+Break, SIGINT or SIGTERM (apply only)
 #pragma once
 
 #include <iosfwd>
@@ -19,6 +20,7 @@ inline constexpr int kExitUsersFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitNoPalm = 3;
 inline constexpr int kExitHotSync = 4;
+inline constexpr int kExitStopped = 5;
 }  // namespace cli
 
 // Runs one command. Leaves the process as it found it: the current directory, the message hook,

@@ -17,13 +17,22 @@ class ConduitsCommand : public Command {
   ConduitsCommand() : Command("conduits", "the conduits with the actions Orvane would write", "conduits") {}
 
   std::vector<std::string> Examples() const override {
-    return {"orvanectl conduits"};
+    return {"orvanectl conduits", "orvanectl conduits --refresh   # read the conduits afresh from Palm Desktop"};
   }
-  void Declare(CLI::App&) override {}
+  std::string Notes() const override {
+    return "The conduits come from Orvane's conduit list (ovcond.dat), as the window shows them at\n"
+           "start; --refresh reads them afresh from Palm Desktop, with the default action of their\n"
+           "kind, and writes the list (the window's Refresh), for conduits installed or removed since.\n"
+           "\n";
+  }
+  void Declare(CLI::App& app) override {
+    app.add_flag("--refresh", m_bRefresh, "read the conduits afresh from Palm Desktop and write the conduit list")
+        ->disable_flag_override();
+  }
 
   int Run(const Context& c) override {
     Installation inst;
-    if (const int code = inst.Open(Installation::Need::Conduits, c.err)) return code;
+    if (const int code = inst.Open(Installation::Need::Conduits, c.err, m_bRefresh)) return code;
     Output o = c.Results();
     if (o.IsJson()) {
       Json list = Json::array();
@@ -46,6 +55,9 @@ class ConduitsCommand : public Command {
     o.Table(rows);
     return kExitOk;
   }
+
+ private:
+  bool m_bRefresh = false;
 };
 
 }  // namespace

@@ -40,36 +40,44 @@ Installation::~Installation() {
   if (m_szCwd[0]) os::SetCurrentDirectory(m_szCwd);
 }
 
-void Installation::Start(Need need) {
+bool Installation::Start(Need need, bool bRefresh) {
   m_session.Open();
-  if (need == Need::Users) return;
+  if (!m_session.LibrariesLoaded()) {
+    m_session.Close();
+    return false;
+  }
+  if (need == Need::Users) return true;
   // As the window starts: the cache file, or an enumeration that is written to it, then the
   // current settings over it.
-  if (!m_session.LoadConduits(true)) m_session.SaveConduitCache();
+  if (!m_session.LoadConduits(!bRefresh)) m_session.SaveConduitCache();
   m_session.LoadCurrentSettings();
   if (const OVProfile* pCurrent = m_session.CurrentSettings()) {
     OVSession::PutActions(pCurrent->GetRecords(), m_session.Conduits());
   }
-}
-
-bool Installation::OpenQuietly(Need need) {
-  if (!OVSession::PalmLibrariesLoad()) return false;
-  Start(need);
   return true;
 }
 
-int Installation::Open(Need need, std::ostream& err) {
-  if (!OVSession::PalmLibrariesLoad()) {
+bool Installation::OpenQuietly(Need need) { return Start(need, false); }
+
+int Installation::Open(Need need, std::ostream& err, bool bRefresh) {
+  if (!Start(need, bRefresh)) {
+    const PalmLoadFailure& failure = LastPalmLoadFailure();
     char dir[PALM_MAX_PATH];
     if (GetPalmCorePath(dir, sizeof dir) != PALMPATH_OK) {
       Say(err, std::string("no Palm Desktop installation was found: set PDPath in section [Path] of kestrow.ini beside ") +
                    kProgram + ", or install Palm Desktop");
+    } else if (failure.why == PalmLoadFailure::Why::LoadFailed &&
+               failure.error.kind == os::LoadFailure::WrongArchitecture) {
+      Say(err, Esc(failure.path) + " is not a library for this " + std::to_string(sizeof(void*) * 8) + "-bit " +
+                   kProgram + " (" + Esc(failure.error.text) + "); Palm Desktop's libraries are 32-bit: run the " +
+                   "32-bit orvanectl.exe that the setup program installs");
+    } else if (failure.why == PalmLoadFailure::Why::LoadFailed && !failure.error.text.empty()) {
+      Say(err, "Palm Desktop's library " + Esc(failure.path) + " could not be loaded: " + Esc(failure.error.text));
     } else {
       Say(err, "Palm Desktop's libraries could not be loaded from " + Esc(dir));
     }
     return kExitNoPalm;
   }
-  Start(need);
   if (need != Need::Conduits && m_session.Users().empty()) {
     for (const std::string& s : m_said) Say(err, Esc(s));
     if (m_said.empty()) Say(err, "no Palm users were found in this Palm Desktop installation");

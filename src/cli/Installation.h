@@ -30,10 +30,13 @@ class Installation {
   Installation(const Installation&) = delete;
   Installation& operator=(const Installation&) = delete;
 
-  // Opens the session: kExitOk, or kExitNoPalm with the reason told on err (no installation,
-  // libraries that do not load, no users). With conduits, the list comes from the cache file
-  // (an enumeration is written to it) with the current settings ("ovcurr.dat") laid over it.
-  int Open(Need need, std::ostream& err);
+  // Opens the session as the window does (the libraries are loaded once Palm Desktop's
+  // directory is the current one): kExitOk, or kExitNoPalm with the reason told on err (no
+  // installation, libraries that do not load, or of the other word size, no users). With
+  // conduits, the list comes from the cache file (an enumeration is written to it), or with
+  // bRefresh afresh from Palm Desktop (and written), with the current settings ("ovcurr.dat")
+  // laid over it.
+  int Open(Need need, std::ostream& err, bool bRefresh = false);
   // Whether Palm Desktop's libraries load; opens when they do, says nothing when they do not.
   bool OpenQuietly(Need need);
 
@@ -42,7 +45,8 @@ class Installation {
   std::vector<CONDUIT_REC*> Conduits() const { return m_session.Conduits(); }
 
  private:
-  void Start(Need need);
+  // Opens the session; false, with the session closed again, when the libraries did not load.
+  bool Start(Need need, bool bRefresh);
 
   OVSession m_session;
   ov::MessageHook m_prevHook;

@@ -27,7 +27,13 @@ const char kNoUsersText[] = "Can not find any Palm users in your desktop environ
 bool PalmLibInit() {
   char core[PALM_MAX_PATH];
   if (GetPalmCorePath(core, sizeof core) == PALMPATH_OK) os::SetCurrentDirectory(core);
-  LoadPalmLibs(PLIB_ALL);
+  if (!LoadPalmLibs(PLIB_ALL) && LastPalmLoadFailure().error.kind == os::LoadFailure::WrongArchitecture) {
+    // Libraries of the other word size: "no users" would be wrong, and the front end says what
+    // is (LastPalmLoadFailure). The roster is there, and empty.
+    FreeUserRoster();
+    g_pUserRoster = new (std::nothrow) CxList;
+    return false;
+  }
   BuildUserRoster();
   return true;
 }

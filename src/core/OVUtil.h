@@ -7,7 +7,9 @@
 #include "src/core/misc/CxList.h"
 #include "src/core/palm/PalmLib.h"
 
-// Start-up: core directory as current directory, all four libraries, the user roster.
+// Start-up: core directory as current directory, all four libraries, the user roster. False,
+// with an empty roster and nothing said, when a library is of the other word size (the front end
+// tells it from LastPalmLoadFailure).
 bool PalmLibInit();
 // Shutdown: frees the roster and releases the four libraries.
 bool PalmLibExit();

@@ -214,15 +214,16 @@ OVSession::OVSession() = default;
 
 OVSession::~OVSession() { Close(); }
 
-bool OVSession::PalmLibrariesLoad() {
-  const bool bBound = LoadPalmLibs(PLIB_CONDMGR | PLIB_USERDATA);
-  FreePalmLibs(PLIB_ALL);
-  return bBound;
+bool OVSession::LibrariesLoaded() const {
+  return m_bOpen && PalmLibLoaded(PLIB_CONDMGR) && PalmLibLoaded(PLIB_USERDATA);
 }
 
 void OVSession::Open() {
   if (m_bOpen) return;
   m_bOpen = true;
+  // Data files that an older build wrote into the virtualized copy of its directory come home
+  // before anything reads them.
+  MoveVirtualStoreDataFiles();
   PalmLibInit();
   // The data files are written in the data directory and read from where they are (beside a
   // read-only executable until the first save); "" when no directory is found, so that no data
@@ -259,6 +260,10 @@ std::vector<CONDUIT_REC*> OVSession::Conduits() const {
 
 bool OVSession::LoadConduits(bool bFromCache) {
   CCondMgr* pMgr = CCondMgr::GetInstance();
+  if (!PalmLibLoaded(PLIB_CONDMGR)) {
+    pMgr->RemoveAll();
+    return false;
+  }
   const std::string cacheFile = bFromCache ? DataFileForReading(kDataFileCond) : std::string();
   if (!cacheFile.empty() && pMgr->LoadFromFile(cacheFile.c_str())) return true;
   pMgr->LoadConduits(COND_SRC_DEFAULT);
@@ -270,7 +275,10 @@ void OVSession::SetDefaultActions() {
   for (CONDUIT_REC* pRec : Conduits()) pRec->dwAction = DefaultActionForKind(pRec->dwKind, pRec->dwAction);
 }
 
-bool OVSession::SaveConduitCache() { return CCondMgr::GetInstance()->SaveToFile(m_condFile.c_str()); }
+bool OVSession::SaveConduitCache() {
+  if (!PalmLibLoaded(PLIB_CONDMGR)) return false;
+  return CCondMgr::GetInstance()->SaveToFile(m_condFile.c_str());
+}
 
 void OVSession::LoadCurrentSettings() {
   if (!m_pCurrent) return;

@@ -160,15 +160,16 @@ class OVSession {
   OVSession(const OVSession&) = delete;
   OVSession& operator=(const OVSession&) = delete;
 
-  // Whether Palm Desktop's conduit manager and user data library load from the core directory
-  // (kestrow.ini or the registry), tried and released again. A front end that must not work
-  // without them (the console) asks first: a start without them enumerates nothing.
-  static bool PalmLibrariesLoad();
+  // After Open: whether the conduit manager and the user data library were bound. Without them
+  // nothing is enumerated and no cache file is written (LoadConduits, SaveConduitCache); the
+  // reason is LastPalmLoadFailure (PalmLib.h).
+  bool LibrariesLoaded() const;
 
-  // Start-up: the Palm Desktop core directory becomes the current directory, the four libraries
-  // are bound and the roster built (PalmLibInit), the conduit catalogue is fetched, the data
-  // files are named and the profile catalogue and current-settings profile are created (not
-  // read). The conduits are not read yet: LoadConduits.
+  // Start-up: data files that an older build left in Windows' VirtualStore are moved into the
+  // data directory (MoveVirtualStoreDataFiles), the Palm Desktop core directory becomes the
+  // current directory, the four libraries are bound and the roster built (PalmLibInit), the
+  // conduit catalogue is fetched, the data files are named and the profile catalogue and
+  // current-settings profile are created (not read). The conduits are not read yet: LoadConduits.
   void Open();
   // Releases the profiles, the roster and the libraries and empties the catalogue; nothing
   // without Open. The current directory is left where Open put it.
@@ -183,11 +184,15 @@ class OVSession {
   // Fills the catalogue: with bFromCache from the cache file when it gives a record; otherwise
   // (or when it gives none) the conduits are enumerated from Palm Desktop and get the default
   // action of their kind. True when the catalogue came from the cache file. An enumeration must
-  // be written with SaveConduitCache, which the caller does once its list is built.
+  // be written with SaveConduitCache, which the caller does once its list is built. Without the
+  // conduit manager the catalogue stays empty: neither the cache nor an enumeration without
+  // Palm Desktop says what it holds.
   bool LoadConduits(bool bFromCache);
   // Every conduit gets the default action of its kind: registered 1, backup 4, install 2.
   void SetDefaultActions();
-  // Writes the catalogue to the cache file; false when it could not be written.
+  // Writes the catalogue to the cache file; false when it could not be written, and false,
+  // writing nothing, when the conduit manager was not bound (a list made without Palm Desktop
+  // would be shown at every later start).
   bool SaveConduitCache();
   // The cache file written ("ovcond.dat" in the data directory; empty when there is none).
   const std::string& CondFile() const { return m_condFile; }

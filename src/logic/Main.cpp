@@ -172,6 +172,7 @@ void MainWindowLogic::FormCreate() {
   // The executable's directory is found from the running executable wherever it is needed
   // (GetModuleDirectory), so no module handle is kept.
   m_session.Open();
+  TellWrongBuild();
   g_pCondMgr = CCondMgr::GetInstance();
   FillUserList();
   FillConduitList(true);
@@ -197,7 +198,9 @@ void MainWindowLogic::FormClose() {
   if (!SaveCurrentSettings()) {
     const char* szFile = m_pProfile->GetFileName();
     Tell(szFile[0] ? "The current settings could not be saved to " + std::string(szFile) + "."
-                   : std::string("The current settings could not be saved: the tool's own directory was not found."),
+                   : "The current settings could not be saved: " +
+                         (os::UserDataDirectoryProblem().empty() ? std::string("the tool's own directory was not found")
+                                                                 : os::UserDataDirectoryProblem()) + ".",
          "Orvane Error", ov::MessageIcon::Error);
   }
 }
@@ -646,8 +649,41 @@ void MainWindowLogic::sbtnHelpClick() {
 void MainWindowLogic::sbtnExitClick() { m_view.CloseWindow(); }
 
 void MainWindowLogic::sbtnHotSyncClick() {
-  // Found in the current directory, the Palm Desktop core directory since start-up.
-  OpenWithShell("hotsync.exe");
+  // HotSync Manager lives in the Palm Desktop core directory, and is started by its full path
+  // there (never from wherever the current directory happens to be).
+  char core[PALM_MAX_PATH];
+  if (GetPalmCorePath(core, sizeof core) != PALMPATH_OK) {
+    Tell("HotSync Manager could not be started: Palm Desktop's directory was not found.", "Orvane Error",
+         ov::MessageIcon::Error);
+    return;
+  }
+  std::string exe = core;
+  if (exe.back() != os::kPathSep) exe += os::kPathSep;
+  exe += "hotsync.exe";
+  if (!os::FileExists(exe.c_str())) {
+    Tell("HotSync Manager could not be started: " + exe + " was not found.", "Orvane Error", ov::MessageIcon::Error);
+  } else if (!OpenWithShell(exe.c_str())) {
+    Tell("HotSync Manager could not be started from " + exe + ".", "Orvane Error", ov::MessageIcon::Error);
+  }
+}
+
+namespace {
+
+std::string WrongBuildText(const PalmLoadFailure& failure) {
+  // A 64-bit Orvane meets Palm's 32-bit libraries (or the other way round): the system's error 193.
+  return "Palm Desktop's library " + failure.path + " could not be loaded: it is not built for this " +
+         std::to_string(sizeof(void*) * 8) +
+         "-bit Orvane. Palm Desktop's libraries are 32-bit: start the 32-bit orvane.exe, the one the setup "
+         "program installs. (A damaged library file is refused the same way.)";
+}
+
+}  // namespace
+
+void MainWindowLogic::TellWrongBuild() {
+  const PalmLoadFailure& failure = LastPalmLoadFailure();
+  if (failure.why == PalmLoadFailure::Why::LoadFailed && failure.error.kind == os::LoadFailure::WrongArchitecture) {
+    Tell(WrongBuildText(failure), "Orvane Error", ov::MessageIcon::Error);
+  }
 }
 
 void MainWindowLogic::sbtnProfileClick() {

@@ -317,6 +317,8 @@ class MainWindowLogic {
   // At start-up: the text kept at the end of the last session is said once, and removed.
   void TellWhatTheLastSessionEndStopped();
   void Tell(const std::string& text, const char* caption, ov::MessageIcon icon);
+  // Says that Palm's libraries are of the other word size when that is why they did not load.
+  void TellWrongBuild();
 
   MainView& m_view;
   OVSession m_session;

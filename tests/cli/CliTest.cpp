@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstring>
 #include <cstdint>
 #include <cstdlib>
@@ -13,10 +15,13 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifndef _WIN32
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 #include "src/core/os/os.h"
@@ -754,6 +759,87 @@ TEST_F(CliTest, ApplyNamesOverridingOneTimeActionsAndStopsOnAnUnknownHotSync) {
   EXPECT_EQ(r.code, cli::kExitOk) << r.err;
   EXPECT_EQ(inst.ReadJournal(), Expected(true, {1001}, kDefaultCodes));
 }
+
+// -------------------------------------------------------------------------------------------------
+// Loading Palm Desktop, the conduit list, stopping
+
+// A first run before kestrow.ini names anything writes no conduit list; once it does, the
+// conduits are Palm Desktop's. A list cached earlier is shown until --refresh reads it afresh,
+// which writes it again.
+TEST_F(CliTest, TheConduitListIsCachedOnlyFromPalmDesktopAndRefreshReadsItAfresh) {
+  Result r = Run({"conduits"});
+  EXPECT_EQ(r.code, cli::kExitNoPalm);
+  EXPECT_TRUE(DataFiles().empty());
+
+  fixture::Installation& inst = Use(Standard());
+  r = Run({"conduits"});
+  ASSERT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_NE(r.out.find("Memo Pad"), std::string::npos) << r.out;
+
+  // A conduit installed since: the cached list does not know it, --refresh does.
+  fixture::Conduit c;
+  c.creator = "lnkT";
+  c.module = "links.dll";
+  c.title = "Links";
+  inst.AddConduit(c);
+  inst.AddModule("sample_named", "links.dll", "Links");
+  inst.Commit();
+  EXPECT_EQ(Run({"conduits"}).out.find("Links"), std::string::npos);
+  r = Run({"conduits", "--refresh"});
+  ASSERT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_NE(r.out.find("Links"), std::string::npos) << r.out;
+  EXPECT_NE(Run({"conduits"}).out.find("Links"), std::string::npos) << "the fresh list was written";
+  EXPECT_NE(Run({"help", "conduits"}).out.find("--refresh"), std::string::npos);
+}
+
+// Palm's libraries of the other word size: the console names the 32-bit build, ends with 3 and
+// writes no conduit list.
+TEST_F(CliTest, LibrariesOfTheOtherWordSizeAreNamed) {
+  fixture::Installation& inst = Standard();
+  inst.MakeLibraryForeign("condmgr.dll");
+  Use(inst);
+  for (const char* cmd : {"users", "conduits", "apply"}) {
+    const Result r = Run({cmd});
+    EXPECT_EQ(r.code, cli::kExitNoPalm) << cmd;
+    EXPECT_NE(r.err.find((inst.dir() / "condmgr.dll").string() + " is not a library for this"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("run the 32-bit orvanectl.exe"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("no Palm users"), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(DataFiles().empty());
+  EXPECT_TRUE(inst.ReadJournal().empty());
+}
+
+#ifndef _WIN32
+// Ctrl+C (SIGINT) during apply: the user being written is finished, the rest are not reached,
+// who was written is said and the exit code is 5.
+TEST_F(CliTest, CtrlCStopsApplyAfterTheCurrentUser) {
+  fixture::Installation& inst = *m_insts.emplace_back(std::make_unique<fixture::Installation>());
+  inst.AddBenchmarkUsersAndConduits(2000, 40);
+  Use(inst);
+  ASSERT_EQ(Run({"conduits"}).code, cli::kExitOk);
+  const fs::path journal = inst.dir() / "palmdesk.journal";
+  std::thread interrupt([&] {
+    // Once writing has begun, as a user at the console would.
+    for (int i = 0; i < 3000; ++i) {
+      std::error_code ec;
+      if (fs::exists(journal, ec) && fs::file_size(journal, ec) > 0) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(::getpid(), SIGINT);
+  });
+  const Result r = Run({"apply"});
+  interrupt.join();
+  std::signal(SIGINT, SIG_DFL);
+  EXPECT_EQ(r.code, cli::kExitStopped) << r.err;
+  EXPECT_NE(r.err.find("Apply was cancelled. The settings were written for"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("They were not written for"), std::string::npos) << r.err;
+  const std::vector<fixture::JournalEntry> written = inst.ReadJournal();
+  ASSERT_FALSE(written.empty());
+  EXPECT_EQ(written.size() % 40, 0u) << "whole users only";
+  EXPECT_LT(written.size(), 2000u * 40u);
+  EXPECT_NE(Run({"help", "apply"}).out.find("the exit code is 5"), std::string::npos);
+}
+#endif
 
 // -------------------------------------------------------------------------------------------------
 // The real executable

@@ -4,14 +4,18 @@
 // stands for the installation; its permissions are taken away for the read-only cases.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "src/core/DataFiles.h"
 #include "src/core/misc/ModuleDir.h"
+#include "src/core/os/os.h"
 #include "src/core/OVProfile.h"
 #include "src/logic/profile.h"
 #include "tests/logic/RecordingView.h"
@@ -170,6 +174,68 @@ TEST_F(DataDir, UsersDirectoryThatCannotBeMadeIsTold) {
   m_pWin->logic.FormClose();
   ASSERT_EQ(m_pWin->view.said.size(), 1u);
   EXPECT_EQ(m_pWin->view.said[0].text, "The current settings could not be saved to " + m_userDir + "ovcurr.dat.");
+}
+
+// Data files that an older build left in the VirtualStore copy of its directory move into the
+// data directory: each one only where the data directory has none of its name, checked before
+// the copy is removed, and the catalogue's paths into the old directory follow them.
+TEST(VirtualStoreMove, DataFilesComeHomeAndTheCatalogueFollows) {
+  testfiles::ScratchDir root;
+  const std::string sep(1, os::kPathSep);
+  const std::string install = root.str() + sep + "Program Files" + sep + "Orvane" + sep;
+  const std::string store = root.str() + sep + "VirtualStore" + sep;
+  const std::string data = root.str() + sep + "data" + sep;
+  for (const std::string& d : {install, store, data}) fs::create_directories(d);
+  auto write = [](const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  };
+  auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  write(store + "ovcurr.dat", "old current settings");
+  write(store + "ovprof1.dat", "old profile");
+  write(store + "ovcond.dat", "old conduit list");
+  write(store + "notes.txt", "not ours");
+  write(data + "ovcond.dat", "the new build's conduit list");
+  {
+    // The catalogue as the older build wrote it: one profile beside itself, one elsewhere.
+    OVProfMgr catalogue((store + "ovprof.dat").c_str());
+    OVProfile* mine = catalogue.NewProfile();
+    mine->SetDescription("Office");
+    mine->SetFileName((install + "ovprof1.dat").c_str());
+    OVProfile* other = catalogue.NewProfile();
+    other->SetDescription("Shared");
+    other->SetFileName((root.str() + sep + "shared.dat").c_str());
+    ASSERT_TRUE(catalogue.Save());
+  }
+
+  const DataFileMove result = MoveDataFiles(store, install, data);
+  std::vector<std::string> moved = result.moved;
+  std::sort(moved.begin(), moved.end());
+  EXPECT_EQ(moved, (std::vector<std::string>{"ovcurr.dat", "ovprof.dat", "ovprof1.dat"}));
+  EXPECT_EQ(result.kept, (std::vector<std::string>{"ovcond.dat"}));
+  EXPECT_TRUE(result.failed.empty());
+  EXPECT_TRUE(result.bCatalogueRewritten);
+
+  EXPECT_EQ(read(data + "ovcurr.dat"), "old current settings");
+  EXPECT_EQ(read(data + "ovprof1.dat"), "old profile");
+  EXPECT_EQ(read(data + "ovcond.dat"), "the new build's conduit list") << "what the new build wrote wins";
+  EXPECT_EQ(read(store + "ovcond.dat"), "old conduit list") << "and the other is left, not lost";
+  EXPECT_FALSE(fs::exists(store + "ovcurr.dat"));
+  EXPECT_TRUE(fs::exists(store + "notes.txt"));
+  EXPECT_FALSE(fs::exists(data + "notes.txt"));
+
+  OVProfMgr catalogue((data + "ovprof.dat").c_str());
+  ASSERT_TRUE(catalogue.Load());
+  std::vector<std::string> paths;
+  for (OVProfile* p : catalogue.Profiles()) paths.push_back(p->GetFileName());
+  EXPECT_EQ(paths, (std::vector<std::string>{data + "ovprof1.dat", root.str() + sep + "shared.dat"}));
+
+  // A second start finds nothing more to move.
+  const DataFileMove again = MoveDataFiles(store, install, data);
+  EXPECT_TRUE(again.moved.empty());
+  EXPECT_EQ(again.kept, (std::vector<std::string>{"ovcond.dat"}));
 }
 
 }  // namespace

@@ -3,12 +3,14 @@
 // opens and the current settings at close, against temporary stand-in installations.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "src/core/palm/CondMgr.h"
@@ -312,6 +314,85 @@ TEST_F(MainLogic, HelpSaysWhyThePageCannotBeShown) {
   ASSERT_EQ(View().said.size(), 2u);
   EXPECT_EQ(View().said[1].text,
             "The help page could not be opened: no program to show it was found. It is the file " + page + ".");
+#endif
+}
+
+}  // namespace
+
+namespace {
+
+// Started before kestrow.ini names any installation, the window lists nothing and caches
+// nothing: pointed at one afterwards, the next start enumerates its conduits.
+TEST_F(MainLogic, WithoutPalmsLibrariesNoConduitListIsCached) {
+  fixture::RemoveKestrowIni();
+  fixture::ClearRegistryCorePath();
+  m_pWin = std::make_unique<LogicWindow>();
+  EXPECT_TRUE(Logic().CondRows().empty());
+  EXPECT_FALSE(fs::exists(DataFile("ovcond.dat")));
+  m_pWin.reset();
+
+  Open();
+  ASSERT_EQ(Logic().CondRows().size(), static_cast<std::size_t>(kRowCount));
+  EXPECT_EQ(Row(kMemo).title, "Memo Pad");
+  EXPECT_TRUE(fs::exists(DataFile("ovcond.dat")));
+}
+
+// Palm's libraries of the other word size (the 64-bit exe beside Palm's 32-bit libraries): the
+// window says so and names the 32-bit orvane.exe, never "no users", and caches nothing.
+TEST_F(MainLogic, LibrariesOfTheOtherWordSizeAreNamed) {
+  m_pInst = std::make_unique<fixture::Installation>();
+  m_pInst->AddUser({kFirstUserId, "Alice", "dirA", false, {}});
+  m_pInst->AddWindowConduits(windowtest::kStandardConduits);
+  m_pInst->MakeLibraryForeign("condmgr.dll");
+  m_pInst->Publish();
+  m_pWin = std::make_unique<LogicWindow>();
+  ASSERT_EQ(View().said.size(), 1u) << testing::PrintToString(Said());
+  const std::string text = View().said[0].text;
+  EXPECT_NE(text.find((m_pInst->dir() / "condmgr.dll").string()), std::string::npos) << text;
+  EXPECT_NE(text.find("start the 32-bit orvane.exe"), std::string::npos) << text;
+  EXPECT_EQ(View().said[0].caption, "Orvane Error");
+  EXPECT_TRUE(Logic().CondRows().empty());
+  EXPECT_TRUE(Logic().UserRows().empty());
+  EXPECT_FALSE(fs::exists(DataFile("ovcond.dat")));
+}
+
+// HotSync Manager is started by its full path in Palm Desktop's directory, from wherever the
+// current directory is; when it is missing or cannot be started, the user is told.
+TEST_F(MainLogic, HotSyncManagerStartsFromPalmDesktopOrTheFailureIsTold) {
+  Open();
+  const std::string exe = (m_pInst->dir() / "hotsync.exe").string();
+  std::error_code ec;
+  fs::remove(exe, ec);
+  Logic().sbtnHotSyncClick();
+  ASSERT_EQ(View().said.size(), 1u);
+  EXPECT_EQ(View().said[0].text, "HotSync Manager could not be started: " + exe + " was not found.");
+
+  // There, but not something the system can start.
+  std::ofstream(exe) << "not a program";
+#ifndef _WIN32
+  const char* path = std::getenv("PATH");
+  const std::string oldPath = path ? path : "";
+  setenv("PATH", "/nonexistent", 1);  // and no opener for what is not a program
+#endif
+  Logic().sbtnHotSyncClick();
+#ifndef _WIN32
+  setenv("PATH", oldPath.c_str(), 1);
+#endif
+  ASSERT_EQ(View().said.size(), 2u);
+  EXPECT_EQ(View().said[1].text, "HotSync Manager could not be started from " + exe + ".");
+
+#ifndef _WIN32
+  // A program there is started by its full path, whatever the current directory.
+  const fs::path marker = m_pInst->dir() / "started.txt";
+  std::ofstream(exe, std::ios::trunc) << "#!/bin/sh\necho started > '" << marker.string() << "'\n";
+  fs::permissions(exe, fs::perms::owner_exec, fs::perm_options::add);
+  const fs::path cwd = fs::current_path();
+  fs::current_path(fs::temp_directory_path());
+  Logic().sbtnHotSyncClick();
+  fs::current_path(cwd);
+  EXPECT_EQ(View().said.size(), 2u) << "nothing more is said";
+  for (int i = 0; i < 200 && !fs::exists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_TRUE(fs::exists(marker));
 #endif
 }
 

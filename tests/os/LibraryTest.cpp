@@ -62,6 +62,53 @@ TEST(Library, RelativePathsFollowTheCurrentDirectory) {
   os::FreeLibrary(libs[1]);
 }
 
+// A refusal says why: the caller tells a missing file from a library of the other word size,
+// which Windows reports as error 193 (ERROR_BAD_EXE_FORMAT) and glibc as a wrong ELF class.
+TEST(Library, FailureSaysWhy) {
+  TempDir dir;
+  os_test::WriteFile(dir.File("fake.dll"), "this is not a library\n");
+  // The test library with the other word size in its ELF header (byte 4: 1 is 32-bit, 2 is 64-bit).
+  std::string foreign = os_test::ReadFile(TestLibrary().string());
+  ASSERT_GT(foreign.size(), 4u);
+  foreign[4] = foreign[4] == 1 ? 2 : 1;
+  os_test::WriteFile(dir.File("foreign.dll"), foreign);
+#ifdef _WIN32
+  // Windows refuses a file that is no image with the same error 193 as one of the other word size.
+  const os::LoadFailure notALibrary = os::LoadFailure::WrongArchitecture;
+#else
+  const os::LoadFailure notALibrary = os::LoadFailure::Other;
+#endif
+  const struct {
+    const char* name;
+    os::LoadFailure kind;
+  } cases[] = {
+      {"absent.dll", os::LoadFailure::NotFound},
+      {"fake.dll", notALibrary},
+#ifndef _WIN32
+      {"foreign.dll", os::LoadFailure::WrongArchitecture},
+#endif
+  };
+  for (const auto& c : cases) {
+    os::LoadError error;
+    error.kind = os::LoadFailure::Other;
+    EXPECT_EQ(os::LoadLibrary(dir.File(c.name).c_str(), &error), nullptr) << c.name;
+    EXPECT_EQ(error.kind, c.kind) << c.name << ": " << error.text;
+    EXPECT_FALSE(error.text.empty()) << c.name;
+#ifdef _WIN32
+    if (c.kind == os::LoadFailure::WrongArchitecture) {
+      EXPECT_EQ(error.code, 193u) << c.name;
+    }
+#endif
+  }
+  // A success clears what an earlier failure left.
+  os::LoadError error{os::LoadFailure::Other, 5, "old"};
+  os::Library lib = os::LoadLibrary(TestLibrary().string().c_str(), &error);
+  ASSERT_NE(lib, nullptr);
+  EXPECT_EQ(error.kind, os::LoadFailure::None);
+  EXPECT_EQ(error.text, "");
+  os::FreeLibrary(lib);
+}
+
 TEST(Library, FailsCalmly) {
   TempDir dir;
   os_test::WriteFile(dir.File("fake.dll"), "this is not a library\n");

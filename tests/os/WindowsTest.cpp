@@ -8,11 +8,16 @@
 #include "RegistrySandbox.h"
 
 #include <windows.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <filesystem>
 // <windows.h> maps these names to their A/W forms; the OS layer's are plain functions.
 #undef LoadLibrary
 #undef GetCurrentDirectory
 #undef SetCurrentDirectory
 #undef ReplaceFile
+#undef CopyFile
 
 namespace {
 
@@ -65,6 +70,112 @@ TEST(RegistryWin32, OtherTypesAreReadAsBytes) {
 TEST(ShellOpenWin32, MissingTargetIsReported) {
   os_test::TempDir dir;
   EXPECT_FALSE(os::ShellOpen(dir.File("absent.exe").c_str()));
+  // A file that is there but is no program: the shell's refusal is the answer.
+  os_test::WriteFile(dir.File("broken.exe"), "not a program");
+  EXPECT_FALSE(os::ShellOpen(dir.File("broken.exe").c_str()));
+}
+
+// A library loaded by its full path finds the libraries it imports in its own directory, whatever
+// the current directory is (Palm's libraries and conduit modules bring their own).
+TEST(LibraryWin32, DependenciesAreFoundBesideTheLibrary) {
+  os_test::TempDir dir;
+  namespace fs = std::filesystem;
+  fs::create_directories(dir.path() / "palm");
+  fs::create_directories(dir.path() / "elsewhere");
+  fs::copy_file(OS_TESTUSE_PATH, dir.path() / "palm" / "ostestuse.dll");
+  fs::copy_file(OS_TESTDEP_PATH, dir.path() / "palm" / "ostestdep.dll");
+  os_test::CurrentDir cd(dir.path() / "elsewhere");
+  const std::string path = (dir.path() / "palm" / "ostestuse.dll").string();
+  os::LoadError error;
+  os::Library lib = os::LoadLibrary(path.c_str(), &error);
+  ASSERT_NE(lib, nullptr) << error.code << " " << error.text;
+  using AnswerFn = int (*)();
+  auto answer = reinterpret_cast<AnswerFn>(os::FindSymbol(lib, "OsTestUseAnswer"));
+  ASSERT_NE(answer, nullptr);
+  EXPECT_EQ(answer(), 42);
+  os::FreeLibrary(lib);
+
+  // Without its dependency it is refused, and not as a missing file.
+  fs::remove(dir.path() / "palm" / "ostestdep.dll");
+  EXPECT_EQ(os::LoadLibrary(path.c_str(), &error), nullptr);
+  EXPECT_EQ(error.kind, os::LoadFailure::Other) << error.text;
+}
+
+// The shell's folder for application data, pointed at a folder of the test's for the life of
+// the object (the user's shell folder setting under HKEY_CURRENT_USER, put back afterwards).
+class AppDataFolder {
+ public:
+  explicit AppDataFolder(const std::wstring& folder) {
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &m_key, nullptr);
+    DWORD type = 0, size = sizeof m_old;
+    m_bHadOld = ::RegQueryValueExW(m_key, L"AppData", nullptr, &type, reinterpret_cast<BYTE*>(m_old), &size) == ERROR_SUCCESS;
+    m_oldType = type;
+    m_oldSize = size;
+    Set(REG_EXPAND_SZ, folder.c_str(), static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+  }
+  ~AppDataFolder() {
+    if (m_bHadOld) {
+      Set(m_oldType, m_old, m_oldSize);
+    } else {
+      ::RegDeleteValueW(m_key, L"AppData");
+    }
+    ::RegCloseKey(m_key);
+  }
+  AppDataFolder(const AppDataFolder&) = delete;
+  AppDataFolder& operator=(const AppDataFolder&) = delete;
+
+ private:
+  static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  void Set(DWORD type, const void* data, DWORD size) {
+    ::RegSetValueExW(m_key, L"AppData", 0, type, static_cast<const BYTE*>(data), size);
+  }
+  HKEY m_key = nullptr;
+  bool m_bHadOld = false;
+  DWORD m_oldType = 0, m_oldSize = 0;
+  wchar_t m_old[1024] = {};
+};
+
+std::wstring WideTempDir(const os_test::TempDir& dir) { return dir.path().wstring(); }
+
+// The user's data directory under a folder whose name the ANSI code page holds and under one it
+// cannot hold (Cyrillic on a Western code page): either way a data file written through the
+// directory's ANSI path lands in the real folder and reads back.
+TEST(UserDataDirectoryWin32, FoldersOutsideTheCodePageStillTakeTheDataFiles) {
+  const std::wstring names[] = {L"J\u00fcrgen", L"\u042e\u0440\u0438\u0439 J\u00fcrgen"};
+  for (const std::wstring& name : names) {
+    os_test::TempDir dir;
+    const std::wstring appData = WideTempDir(dir) + L"\\" + name;
+    ASSERT_TRUE(::CreateDirectoryW(appData.c_str(), nullptr));
+    AppDataFolder folder(appData);
+    char buf[MAX_PATH];
+    ASSERT_TRUE(os::GetUserDataDirectory(buf, sizeof buf)) << os::UserDataDirectoryProblem();
+    ASSERT_TRUE(os::MakeDirectories(buf)) << buf;
+    const std::string file = std::string(buf) + "\\ovcurr.dat";
+    std::FILE* out = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(out, nullptr) << file;
+    std::fputs("current settings", out);
+    std::fclose(out);
+    EXPECT_EQ(os_test::ReadFile(file), "current settings");
+    // The file is in the folder the shell names, under its real name.
+    const std::wstring real = appData + L"\\Orvane\\ovcurr.dat";
+    EXPECT_NE(::GetFileAttributesW(real.c_str()), INVALID_FILE_ATTRIBUTES) << file;
+  }
+}
+
+// The copy that file virtualization keeps of a directory: found under the local application data
+// folder, without the drive, when it exists.
+TEST(VirtualStoreWin32, TheCopyOfADirectoryIsFoundWhenItExists) {
+  char local[MAX_PATH] = {};
+  ASSERT_EQ(::SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, local), S_OK);
+  const std::string store = std::string(local) + "\\VirtualStore\\Orvane Test Install";
+  char buf[MAX_PATH];
+  EXPECT_FALSE(os::GetVirtualStoreDirectory("C:\\Orvane Test Install", buf, sizeof buf));
+  EXPECT_STREQ(buf, "");
+  ASSERT_TRUE(os::MakeDirectories(store.c_str()));
+  ASSERT_TRUE(os::GetVirtualStoreDirectory("C:\\Orvane Test Install\\", buf, sizeof buf));
+  EXPECT_EQ(std::string(buf), store + "\\");
+  EXPECT_FALSE(os::GetVirtualStoreDirectory("\\\\server\\share\\Orvane", buf, sizeof buf));
+  ::RemoveDirectoryA(store.c_str());
 }
 
 }  // namespace

@@ -225,6 +225,20 @@ void Installation::RemoveLibrary(const std::string& fileName) {
   fs::remove(dir() / fileName, ec);
 }
 
+void Installation::MakeLibraryForeign(const std::string& fileName) {
+  const fs::path path = dir() / fileName;
+  std::string bytes = ReadFile(path);
+#ifdef _WIN32
+  // Windows refuses an image it cannot run, of the other word size or none at all, with one
+  // error (193); a file that is no image is the one this build can make.
+  bytes = "not a library of this word size";
+#else
+  // The ELF header's class byte: 1 is 32-bit, 2 is 64-bit.
+  if (bytes.size() > 4) bytes[4] = bytes[4] == 1 ? 2 : 1;
+#endif
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 std::vector<JournalEntry> Installation::ReadJournal() const {
   std::vector<JournalEntry> entries;
   for (const palmdesk::JournalLine& l : palmdesk::ParseJournal(ReadFile(dir() / palmdesk::kJournalFile))) {

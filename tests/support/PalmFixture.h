@@ -114,6 +114,9 @@ class Installation {
   void UseVariant(const std::string& variantFile, const std::string& asName);
   // Removes one library file of the installation.
   void RemoveLibrary(const std::string& fileName);
+  // Makes one library file one that the system refuses as being of the other word size (the
+  // 64-bit tool meeting Palm's 32-bit libraries).
+  void MakeLibraryForeign(const std::string& fileName);
 
   // Every sync-preference call the stand-in recorded, in order.
   std::vector<JournalEntry> ReadJournal() const;

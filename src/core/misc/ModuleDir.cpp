@@ -34,6 +34,5 @@ bool GetModuleDirectory(const void* module, char* buf, std::size_t cap) {
 
 bool OpenWithShell(const char* target) {
   if (!target || !*target) return false;
-  os::ShellOpen(target);
-  return true;
+  return os::ShellOpen(target);
 }

@@ -10,6 +10,6 @@
 // found, or the directory does not fit into cap bytes (a directory is never cut short).
 bool GetModuleDirectory(const void* module, char* buf, std::size_t cap = 260);
 
-// Hands target to the system's opener with the verb "open". False, doing nothing, for a null or
-// empty target; true otherwise, whether or not anything could be opened.
+// Hands target to the system's opener with the verb "open" (os::ShellOpen). False, doing
+// nothing, for a null or empty target, and false when the system could not open it.
 bool OpenWithShell(const char* target);

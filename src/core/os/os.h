@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace os {
 
@@ -59,9 +60,25 @@ void RegCloseKey(RegKey key);
 // A loaded library, or nullptr.
 using Library = void*;
 
+// Why a library did not load.
+enum class LoadFailure {
+  None,
+  NotFound,           // no file of that name
+  WrongArchitecture,  // a library for another processor or word size (Windows' error 193)
+  Other,              // anything else, a missing dependency among them
+};
+struct LoadError {
+  LoadFailure kind = LoadFailure::None;
+  std::uint32_t code = 0;  // the system's error code (GetLastError); 0 on POSIX
+  std::string text;        // the system's own words (FormatMessageA; dlerror)
+};
+
 // Loads a library by path (LoadLibraryA; dlopen). A relative path with a directory part, or a
-// bare name, is looked for in the current directory first, as Windows does.
-Library LoadLibrary(const char* path);
+// bare name, is looked for in the current directory first, as Windows does. A library found as
+// a file is loaded by its full path, and on Windows with LOAD_WITH_ALTERED_SEARCH_PATH, so that
+// the libraries it imports are found in its own directory first, wherever the current directory
+// is. On failure *pError, when given, says why (it is cleared on success).
+Library LoadLibrary(const char* path, LoadError* pError = nullptr);
 // The address exported under name, or nullptr.
 void* FindSymbol(Library lib, const char* name);
 void FreeLibrary(Library lib);
@@ -91,13 +108,17 @@ bool GetShortPath(const char* path, char* buf, std::size_t cap);
 
 // Moves the file from over the file to, replacing it in one step where the system allows
 // (rename; MoveFileExA with MOVEFILE_REPLACE_EXISTING). The safe write of the data files uses it.
-// On failure errno tells why (on Windows mapped from the system's error code).
+// The contents of from are flushed to the disk first (fsync; FlushFileBuffers), and the move
+// itself afterwards (fsync of the directory; MOVEFILE_WRITE_THROUGH), so that a power cut right
+// after a save leaves the old file or the new one whole, never an empty one. On failure errno
+// tells why (on Windows mapped from the system's error code); from is then left as it was.
 bool ReplaceFile(const char* from, const char* to);
 // Deletes a file; false when it could not be deleted.
 bool RemoveFile(const char* path);
 
 // Hands target to the system's opener with the verb "open" (ShellExecuteA with empty
-// parameters and working directory, shown normally). On POSIX an existing executable file is
+// parameters and working directory, shown normally, with COM initialised apartment-threaded for
+// the call as the shell asks). On POSIX an existing executable file is
 // started detached; anything else goes to xdg-open. Returns at once, without waiting for the
 // program: false when nothing could be started at all, or when xdg-open ended with a failure
 // within its first 0.1 s (it could not run); a later failure of xdg-open is not seen.
@@ -111,7 +132,44 @@ bool IsWritableDirectory(const char* path);
 // The user's own directory for the tool's data, without a trailing separator: %APPDATA%\Orvane
 // (the shell's folder for application data) on Windows, ${XDG_DATA_HOME:-$HOME/.local/share}/orvane
 // on POSIX. It may not exist yet. False, with "" in buf, when it cannot be found or does not fit.
+//
+// Windows: the folder is asked for in UTF-16 (SHGetFolderPathW) and given in the ANSI code page
+// only when that names it exactly; a folder with letters the code page lacks ("C:\Users\Jürgen"
+// on a Russian system) is made and given in its short 8.3 form, which is plain ASCII. When it has
+// no short form either (8.3 names switched off on its volume), the result is false and
+// UserDataDirectoryProblem says which folder it was. GetExecutablePath follows the same rule.
 bool GetUserDataDirectory(char* buf, std::size_t cap);
+// Why the last GetUserDataDirectory failed, naming the folder as far as the console or a message
+// box can show it; "" when it did not fail or there is nothing more to say.
+std::string UserDataDirectoryProblem();
+
+// The copy of directory dir that Windows' file virtualization keeps for a program that is not
+// elevated and writes where it may not (%LOCALAPPDATA%\VirtualStore\<dir without its drive>),
+// ending in the separator, when that directory exists. False, with "" in buf, when it does not,
+// for a directory without a drive letter, and always on POSIX, which has no such copy.
+bool GetVirtualStoreDirectory(const char* dir, char* buf, std::size_t cap);
+
+// The names (not paths) of the regular files in directory dir, in no particular order; empty
+// when it cannot be read.
+std::vector<std::string> ListFiles(const char* dir);
+
+// Copies the file from to to, replacing to (CopyFileA; read and write). False when it could not.
+bool CopyFile(const char* from, const char* to);
+
+// A request to stop from the console: Ctrl+C or Ctrl+Break (SetConsoleCtrlHandler), SIGINT or
+// SIGTERM (POSIX). Once installed, the first request only sets a flag that StopRequested reads,
+// so that a long command can stop between two users; a second request ends the process as the
+// system would have. Installing again arms the handler again.
+void InstallStopRequestHandler();
+bool StopRequested();
+// Forgets a request (for a program that runs several commands, and for tests).
+void ClearStopRequest();
+
+// Windows: takes the current directory out of the search for libraries (SetDllDirectoryA(""),
+// looked up at run time), so that a library named without a path is never taken from wherever the
+// program was started. Done once when the program starts (the OS layer does it before main);
+// nothing on POSIX, whose loader never searches the current directory.
+void RestrictLibrarySearch();
 
 // Creates the directory path and every missing parent; true when it exists afterwards.
 bool MakeDirectories(const char* path);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,10 +14,12 @@
 #include <string_view>
 #include <vector>
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <link.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -540,12 +543,32 @@ RegResult RegQueryString(RegKey key, const char* name, char* buf, std::uint32_t*
 
 void RegCloseKey(RegKey key) { delete static_cast<RegKeyData*>(key); }
 
-Library LoadLibrary(const char* path) {
-  if (path == nullptr || *path == '\0') return nullptr;
+Library LoadLibrary(const char* path, LoadError* pError) {
+  if (pError) *pError = {};
+  if (path == nullptr || *path == '\0') {
+    if (pError) *pError = {LoadFailure::NotFound, 0, "no library was named"};
+    return nullptr;
+  }
   // dlopen never searches the current directory, and a relative name would match a library
-  // of the same name loaded earlier from another directory: always give it a full path.
+  // of the same name loaded earlier from another directory: always give it a full path. The
+  // libraries it needs are found through its own run path ($ORIGIN), as the system decides.
   const std::string full = AbsolutePath(path);
-  return ::dlopen(full.c_str(), RTLD_NOW | RTLD_LOCAL);
+  Library lib = ::dlopen(full.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (lib == nullptr && pError) {
+    const char* why = ::dlerror();
+    pError->text = why ? why : "";
+    struct stat st;
+    if (::stat(full.c_str(), &st) != 0) {
+      pError->kind = LoadFailure::NotFound;
+    } else if (pError->text.find("wrong ELF class") != std::string::npos ||
+               pError->text.find("ELF file's machine") != std::string::npos) {
+      // The loader's words for a library of the other word size or another processor.
+      pError->kind = LoadFailure::WrongArchitecture;
+    } else {
+      pError->kind = LoadFailure::Other;
+    }
+  }
+  return lib;
 }
 
 void* FindSymbol(Library lib, const char* name) {
@@ -605,9 +628,44 @@ bool GetShortPath(const char*, char* buf, std::size_t cap) {
   return false;
 }
 
+namespace {
+
+// fsync of the file or directory at path; errno tells why it failed.
+bool SyncPath(const char* path, int flags) {
+  int fd;
+  while ((fd = ::open(path, flags | O_CLOEXEC)) < 0 && errno == EINTR) {
+  }
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  const int err = errno;
+  ::close(fd);
+  errno = err;
+  return ok;
+}
+
+// The directory part of path ("." for a bare name).
+std::string DirectoryOf(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  if (slash == nullptr) return ".";
+  if (slash == path) return "/";
+  return std::string(path, static_cast<std::size_t>(slash - path));
+}
+
+}  // namespace
+
 bool ReplaceFile(const char* from, const char* to) {
-  return from != nullptr && to != nullptr && *from != '\0' && *to != '\0' &&
-         std::rename(from, to) == 0;
+  if (from == nullptr || to == nullptr || *from == '\0' || *to == '\0') {
+    errno = EINVAL;
+    return false;
+  }
+  // The new contents reach the disk before the name does: otherwise a crash just after the rename
+  // can leave the name on an empty file.
+  if (!SyncPath(from, O_RDONLY)) return false;
+  if (std::rename(from, to) != 0) return false;
+  // The rename itself is made durable through the directory. A file system that cannot sync a
+  // directory (EINVAL) has nothing more to do.
+  if (!SyncPath(DirectoryOf(to).c_str(), O_RDONLY | O_DIRECTORY) && errno != EINVAL) return false;
+  return true;
 }
 
 bool RemoveFile(const char* path) {
@@ -743,5 +801,70 @@ std::u16string LocalToUtf16(const std::string& text) {
 }
 
 std::string ToConsoleText(const std::string& text) { return text; }
+
+std::string UserDataDirectoryProblem() { return {}; }
+
+bool GetVirtualStoreDirectory(const char*, char* buf, std::size_t cap) {
+  if (buf != nullptr && cap > 0) buf[0] = '\0';
+  return false;
+}
+
+std::vector<std::string> ListFiles(const char* dir) {
+  std::vector<std::string> names;
+  if (dir == nullptr || *dir == '\0') return names;
+  DIR* d = ::opendir(dir);
+  if (d == nullptr) return names;
+  std::string base(dir);
+  if (base.back() != '/') base += '/';
+  while (const dirent* entry = ::readdir(d)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    if (IsRegularFile((base + name).c_str())) names.push_back(name);
+  }
+  ::closedir(d);
+  return names;
+}
+
+bool CopyFile(const char* from, const char* to) {
+  if (from == nullptr || to == nullptr || *from == '\0' || *to == '\0') return false;
+  std::FILE* in = std::fopen(from, "rb");
+  if (in == nullptr) return false;
+  std::FILE* out = std::fopen(to, "wb");
+  if (out == nullptr) {
+    std::fclose(in);
+    return false;
+  }
+  char chunk[65536];
+  std::size_t got;
+  bool ok = true;
+  while (ok && (got = std::fread(chunk, 1, sizeof chunk, in)) > 0) ok = std::fwrite(chunk, 1, got, out) == got;
+  ok = ok && !std::ferror(in);
+  std::fclose(in);
+  ok = std::fclose(out) == 0 && ok;
+  return ok;
+}
+
+namespace {
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+extern "C" void OnStopSignal(int) { g_stopRequested = 1; }
+}  // namespace
+
+void InstallStopRequestHandler() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  // The first signal sets the flag and puts the system's handling back, so that a second one ends
+  // the process; no SA_RESTART: a wait for a child or a sleep ends early and the flag is seen.
+  action.sa_flags = SA_RESETHAND;
+  ::sigaction(SIGINT, &action, nullptr);
+  ::sigaction(SIGTERM, &action, nullptr);
+}
+
+bool StopRequested() { return g_stopRequested != 0; }
+
+void ClearStopRequest() { g_stopRequested = 0; }
+
+void RestrictLibrarySearch() {}
 
 }  // namespace os

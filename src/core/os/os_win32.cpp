@@ -2,6 +2,7 @@
 #include "src/core/os/os.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -9,12 +10,14 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // <windows.h> maps these names to their A/W forms; ours are plain functions.
 #undef LoadLibrary
 #undef GetCurrentDirectory
 #undef SetCurrentDirectory
 #undef ReplaceFile
+#undef CopyFile
 
 namespace os {
 namespace {
@@ -77,16 +80,132 @@ void RestoreErrorMode(DWORD old) {
   ::SetErrorMode(old);
 }
 
+// The system's text for an error code, without its line break; "error N" when it has none.
+std::string SystemErrorText(DWORD code) {
+  char* text = nullptr;
+  const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+  std::string out = (n != 0 && text != nullptr) ? std::string(text, n) : std::string();
+  if (text != nullptr) ::LocalFree(text);
+  while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ' || out.back() == '.'))
+    out.pop_back();
+  return out.empty() ? "error " + std::to_string(code) : out;
+}
+
+// ---- the tool's own paths: asked for in UTF-16, handed on in the ANSI code page ----
+//
+// The rest of the tool, Palm's libraries and the data files speak the ANSI code page, so a path
+// is handed on in it only when it names the same file: converted without a best-fit letter and
+// without the default character, or else in its short 8.3 form (ASCII where 8.3 names exist).
+
+// wide in the ANSI code page, when every character has its own code there.
+bool ExactAnsi(const std::wstring& wide, std::string& out) {
+  out.clear();
+  if (wide.empty()) return true;
+  if (wide.size() > 0x7FFFFFFF) return false;
+  const int nIn = static_cast<int>(wide.size());
+  // A UTF-8 ANSI code page (a Windows 10 option) holds every character; it takes no flags.
+  const bool utf8 = ::GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  const int nOut = ::WideCharToMultiByte(CP_ACP, flags, wide.data(), nIn, nullptr, 0, nullptr,
+                                         utf8 ? nullptr : &usedDefault);
+  if (nOut <= 0 || usedDefault) return false;
+  out.resize(static_cast<std::size_t>(nOut));
+  ::WideCharToMultiByte(CP_ACP, flags, wide.data(), nIn, out.data(), nOut, nullptr, utf8 ? nullptr : &usedDefault);
+  if (usedDefault) out.clear();
+  return !usedDefault;
+}
+
+// The short form of an existing path.
+bool ShortPathW(const std::wstring& wide, std::wstring& out) {
+  const DWORD need = ::GetShortPathNameW(wide.c_str(), nullptr, 0);
+  if (need == 0) return false;
+  out.assign(need, L'\0');
+  const DWORD n = ::GetShortPathNameW(wide.c_str(), out.data(), need);
+  if (n == 0 || n >= need) return false;
+  out.resize(n);
+  return true;
+}
+
+// A path as ANSI text that names the same file or directory: exact, or its short form (the path
+// must exist for that).
+bool AnsiPathOf(const std::wstring& wide, std::string& out) {
+  if (ExactAnsi(wide, out)) return true;
+  std::wstring shortPath;
+  return ShortPathW(wide, shortPath) && ExactAnsi(shortPath, out);
+}
+
+// ANSI text as UTF-16.
+std::wstring WideOf(const std::string& text) {
+  if (text.empty() || text.size() > 0x7FFFFFFF) return {};
+  const int nIn = static_cast<int>(text.size());
+  const int nOut = ::MultiByteToWideChar(CP_ACP, 0, text.data(), nIn, nullptr, 0);
+  if (nOut <= 0) return {};
+  std::wstring wide(static_cast<std::size_t>(nOut), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, text.data(), nIn, wide.data(), nOut);
+  return wide;
+}
+
+// The full path of a module in UTF-16; "" when it cannot be found.
+std::wstring ModuleFileNameW(HMODULE module) {
+  std::wstring path(MAX_PATH, L'\0');
+  while (true) {
+    const DWORD n = ::GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+// A shell folder (SHGetFolderPathW) in UTF-16; "" when there is none.
+std::wstring ShellFolderW(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  if (::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return {};
+  return path;
+}
+
+std::string g_userDataProblem;
+
+// Text that names a folder as well as the ANSI code page can: letters it lacks become '?'.
+std::string ShownPath(const std::wstring& wide) {
+  if (wide.empty() || wide.size() > 0x7FFFFFFF) return {};
+  const int nIn = static_cast<int>(wide.size());
+  const int nOut = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), nIn, nullptr, 0, nullptr, nullptr);
+  if (nOut <= 0) return {};
+  std::string out(static_cast<std::size_t>(nOut), '\0');
+  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), nIn, out.data(), nOut, nullptr, nullptr);
+  return out;
+}
+
+// Ctrl+C and Ctrl+Break: the first sets the flag, a later one is left to the system (which ends
+// the process); closing the console, logging off and shutting down always are.
+volatile LONG g_stopRequested = 0;
+
+BOOL WINAPI OnConsoleControl(DWORD type) {
+  if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT) return FALSE;
+  return ::InterlockedExchange(&g_stopRequested, 1) == 0 ? TRUE : FALSE;
+}
+
+// Before main: no library of the tool's is ever searched for in the current directory.
+[[maybe_unused]] const bool g_libraryDirectoryRestricted = [] {
+  RestrictLibrarySearch();
+  return true;
+}();
+
 }  // namespace
 
 bool GetExecutablePath(char* buf, std::size_t cap) {
   if (buf == nullptr || cap == 0) return false;
-  const DWORD size = ClampCap(cap);
-  const DWORD n = ::GetModuleFileNameA(nullptr, buf, size);
-  if (n == 0 || n >= size) {  // failed, or cut to the buffer
-    buf[0] = '\0';
-    return false;
-  }
+  buf[0] = '\0';
+  std::string path;
+  if (!AnsiPathOf(ModuleFileNameW(nullptr), path) || path.empty() || path.size() + 1 > cap) return false;
+  std::memcpy(buf, path.c_str(), path.size() + 1);
   return true;
 }
 
@@ -98,17 +217,8 @@ std::string GetModulePathOf(const void* address) {
                             static_cast<LPCSTR>(address), &module)) {
     return {};
   }
-  std::string path(MAX_PATH, '\0');
-  while (true) {
-    const DWORD n = ::GetModuleFileNameA(module, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
+  std::string path;
+  return AnsiPathOf(ModuleFileNameW(module), path) ? path : std::string();
 }
 
 std::size_t ReadIniString(const char* file, const char* section, const char* key,
@@ -168,17 +278,35 @@ void RegCloseKey(RegKey key) {
   if (key != nullptr) ::RegCloseKey(static_cast<HKEY>(key));
 }
 
-Library LoadLibrary(const char* path) {
-  if (path == nullptr || *path == '\0') return nullptr;
+Library LoadLibrary(const char* path, LoadError* pError) {
+  if (pError) *pError = {};
+  if (path == nullptr || *path == '\0') {
+    if (pError) *pError = {LoadFailure::NotFound, ERROR_INVALID_PARAMETER, "no library was named"};
+    return nullptr;
+  }
   // A relative path is taken from the current directory when the file is there; otherwise the
-  // system's own search decides.
-  std::string name = path;
+  // system's own search decides. A file loaded by its full path has the libraries it imports
+  // looked for in its own directory first (LOAD_WITH_ALTERED_SEARCH_PATH): Palm's libraries and
+  // conduit modules bring their own, and the current directory is not searched (SetDllDirectory).
   const std::string full = FullPath(path);
-  if (::GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES) name = full;
+  const bool bFile = ::GetFileAttributesA(full.c_str()) != INVALID_FILE_ATTRIBUTES;
   // A library that fails to load must not stop the program with an error box.
   const DWORD oldMode = QuietErrorMode();
-  HMODULE lib = ::LoadLibraryA(name.c_str());
+  HMODULE lib = bFile ? ::LoadLibraryExA(full.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH)
+                      : ::LoadLibraryA(path);
+  const DWORD err = lib ? 0 : ::GetLastError();
   RestoreErrorMode(oldMode);
+  if (lib == nullptr && pError) {
+    pError->code = err;
+    pError->text = SystemErrorText(err);
+    if (!bFile) {
+      pError->kind = LoadFailure::NotFound;
+    } else if (err == ERROR_BAD_EXE_FORMAT) {
+      pError->kind = LoadFailure::WrongArchitecture;
+    } else {
+      pError->kind = LoadFailure::Other;  // ERROR_MOD_NOT_FOUND here is a missing dependency
+    }
+  }
   return lib;
 }
 
@@ -258,9 +386,22 @@ bool ReplaceFile(const char* from, const char* to) {
     errno = EINVAL;
     return false;
   }
-  if (::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != 0) return true;
+  // The new contents reach the disk before the name does: otherwise a crash just after the move
+  // can leave the name on an empty file. The move itself is written through.
+  DWORD err = ERROR_SUCCESS;
+  const HANDLE h = ::CreateFileA(from, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    err = ::GetLastError();
+  } else {
+    if (!::FlushFileBuffers(h)) err = ::GetLastError();
+    ::CloseHandle(h);
+  }
+  if (err == ERROR_SUCCESS) {
+    if (::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) return true;
+    err = ::GetLastError();
+  }
   // The callers report errno, as for the C library's calls.
-  switch (::GetLastError()) {
+  switch (err) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
       errno = ENOENT;
@@ -306,14 +447,84 @@ bool IsWritableDirectory(const char* path) {
 bool GetUserDataDirectory(char* buf, std::size_t cap) {
   if (buf == nullptr || cap == 0) return false;
   buf[0] = '\0';
-  char appData[MAX_PATH] = {};
-  if (::SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData) != S_OK || !appData[0]) {
-    return false;
+  g_userDataProblem.clear();
+  const std::wstring appData = ShellFolderW(CSIDL_APPDATA);
+  if (appData.empty()) return false;
+  const std::wstring wide = appData + L"\\Orvane";
+  std::string dir;
+  if (!ExactAnsi(wide, dir)) {
+    // The short form needs the folder itself.
+    ::CreateDirectoryW(wide.c_str(), nullptr);
+    if (!AnsiPathOf(wide, dir)) {
+      g_userDataProblem = "the folder " + ShownPath(wide) +
+                          " has letters that the system's code page for programs lacks and no short (8.3) name";
+      return false;
+    }
   }
-  const std::string dir = std::string(appData) + "\\Orvane";
   if (dir.size() + 1 > cap) return false;
   std::memcpy(buf, dir.c_str(), dir.size() + 1);
   return true;
+}
+
+std::string UserDataDirectoryProblem() { return g_userDataProblem; }
+
+bool GetVirtualStoreDirectory(const char* dir, char* buf, std::size_t cap) {
+  if (buf == nullptr || cap == 0) return false;
+  buf[0] = '\0';
+  const std::wstring wideDir = WideOf(dir != nullptr ? dir : "");
+  // "C:\Program Files (x86)\Orvane" keeps its copy under "VirtualStore\Program Files (x86)\Orvane".
+  if (wideDir.size() < 3 || wideDir[1] != L':' || (wideDir[2] != L'\\' && wideDir[2] != L'/')) return false;
+  const std::wstring local = ShellFolderW(CSIDL_LOCAL_APPDATA);
+  if (local.empty()) return false;
+  std::wstring store = local + L"\\VirtualStore" + wideDir.substr(2);
+  while (!store.empty() && (store.back() == L'\\' || store.back() == L'/')) store.pop_back();
+  const DWORD attributes = ::GetFileAttributesW(store.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  std::string out;
+  if (!AnsiPathOf(store, out)) return false;
+  out += '\\';
+  if (out.size() + 1 > cap) return false;
+  std::memcpy(buf, out.c_str(), out.size() + 1);
+  return true;
+}
+
+std::vector<std::string> ListFiles(const char* dir) {
+  std::vector<std::string> names;
+  if (dir == nullptr || *dir == '\0') return names;
+  std::string pattern(dir);
+  if (pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAA found;
+  const HANDLE h = ::FindFirstFileA(pattern.c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))) names.push_back(found.cFileName);
+  } while (::FindNextFileA(h, &found));
+  ::FindClose(h);
+  return names;
+}
+
+bool CopyFile(const char* from, const char* to) {
+  return from != nullptr && to != nullptr && *from != '\0' && *to != '\0' && ::CopyFileA(from, to, FALSE) != 0;
+}
+
+void InstallStopRequestHandler() {
+  ::SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+  ::SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+}
+
+bool StopRequested() { return ::InterlockedCompareExchange(&g_stopRequested, 0, 0) != 0; }
+
+void ClearStopRequest() { ::InterlockedExchange(&g_stopRequested, 0); }
+
+void RestrictLibrarySearch() {
+  // Windows XP SP1 and later have it; looked up so that nothing older refuses to start.
+  using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+  HMODULE kernel = ::GetModuleHandleA("kernel32.dll");
+  const auto fn = kernel != nullptr ? reinterpret_cast<SetDllDirectoryFn>(reinterpret_cast<void*>(
+                                          ::GetProcAddress(kernel, "SetDllDirectoryA")))
+                                    : nullptr;
+  if (fn != nullptr) fn("");
 }
 
 bool MakeDirectories(const char* path) {
@@ -333,7 +544,12 @@ bool MakeDirectories(const char* path) {
 
 bool ShellOpen(const char* target) {
   if (target == nullptr || *target == '\0') return false;
+  // The shell may hand the verb to an extension that uses COM: it asks its callers for an
+  // apartment-threaded COM. A thread already in another mode (RPC_E_CHANGED_MODE) keeps it.
+  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   const HINSTANCE result = ::ShellExecuteA(nullptr, "open", target, "", "", SW_SHOW);
+  if (SUCCEEDED(com)) ::CoUninitialize();
+  // ShellExecuteA answers a value above 32 for success, an error code up to 32 otherwise.
   return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <iterator>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -78,21 +79,31 @@ void FreeLib(const LibView& lib) {
   for (unsigned i = 0; i < lib.count; ++i) lib.slots[i] = nullptr;
 }
 
+PalmLoadFailure g_lastFailure;
+
+bool Fail(const LibView& lib, PalmLoadFailure::Why why, std::string path, os::LoadError error = {}) {
+  g_lastFailure = {why, lib.fileName, std::move(path), std::move(error)};
+  return false;
+}
+
 bool LoadLib(const LibView& lib, const char* dir) {
   FreeLib(lib);
 
   // The core directory must be found even when a directory is given.
   char core[PALM_MAX_PATH];
-  if (GetPalmCorePath(core, sizeof core) != PALMPATH_OK) return false;
+  if (GetPalmCorePath(core, sizeof core) != PALMPATH_OK) return Fail(lib, PalmLoadFailure::Why::NoCoreDirectory, {});
 
   const char* from = (dir && *dir) ? dir : core;
   char path[PALM_MAX_PATH];
   const int len = std::snprintf(path, sizeof path, "%s%c%s", from, os::kPathSep, lib.fileName);
   // A path cut to fit would name some other file: refuse it.
-  if (len < 0 || static_cast<std::size_t>(len) >= sizeof path) return false;
+  if (len < 0 || static_cast<std::size_t>(len) >= sizeof path) {
+    return Fail(lib, PalmLoadFailure::Why::PathTooLong, std::string(from) + os::kPathSep + lib.fileName);
+  }
 
-  const os::Library handle = os::LoadLibrary(path);
-  if (!handle) return false;
+  os::LoadError error;
+  const os::Library handle = os::LoadLibrary(path, &error);
+  if (!handle) return Fail(lib, PalmLoadFailure::Why::LoadFailed, path, std::move(error));
   *lib.handle = handle;
   for (unsigned i = 0; i < lib.count; ++i) lib.slots[i] = os::FindSymbol(handle, lib.names[i]);
   return true;
@@ -196,6 +207,7 @@ constexpr unsigned kLibBitsInOrder[] = {PLIB_CONDMGR, PLIB_USERDATA, PLIB_HSAPI,
 }
 
 bool LoadPalmLibs(unsigned bits) {
+  g_lastFailure = {};
   for (unsigned bit : kLibBitsInOrder) {
     LibView lib;
     if ((bits & bit) && ViewOf(bit, &lib) && !LoadLib(lib, nullptr)) return false;
@@ -209,6 +221,8 @@ void FreePalmLibs(unsigned bits) {
     if ((bits & bit) && ViewOf(bit, &lib)) FreeLib(lib);
   }
 }
+
+const PalmLoadFailure& LastPalmLoadFailure() { return g_lastFailure; }
 
 unsigned PalmLibSlotCount(unsigned lib) {
   LibView view;

@@ -9,6 +9,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "src/core/os/os.h"
 
 #include "src/core/palm/PalmApi.h"
 
@@ -45,6 +48,22 @@ void FreeInstAideDll();
 
 // Loads the requested libraries in bit order, stopping at the first that fails.
 bool LoadPalmLibs(unsigned bits);
+
+// Why a library did not load: the last failure of a load since LoadPalmLibs began (Why::None
+// when everything it asked for loaded).
+struct PalmLoadFailure {
+  enum class Why {
+    None,
+    NoCoreDirectory,  // neither kestrow.ini nor the registry names Palm Desktop's directory
+    PathTooLong,      // the library's path does not fit into PALM_MAX_PATH
+    LoadFailed,       // the system refused it: error says why
+  };
+  Why why = Why::None;
+  std::string fileName;  // "condmgr.dll"
+  std::string path;      // the full path tried ("" without a core directory)
+  os::LoadError error;
+};
+const PalmLoadFailure& LastPalmLoadFailure();
 void FreePalmLibs(unsigned bits);
 
 // The entry-point tables, for tests and diagnostics: the number of names of one library
