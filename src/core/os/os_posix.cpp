@@ -15,6 +15,7 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <limits.h>
 #include <link.h>
 #include <sys/stat.h>
@@ -743,5 +744,13 @@ std::u16string LocalToUtf16(const std::string& text) {
 }
 
 std::string ToConsoleText(const std::string& text) { return text; }
+
+std::string GetLoginName() {
+  if (const struct passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_name != nullptr && *pw->pw_name) {
+    return pw->pw_name;
+  }
+  const char* user = std::getenv("USER");
+  return user != nullptr ? user : "";
+}
 
 }  // namespace os
