@@ -41,6 +41,7 @@ Installation::~Installation() {
 }
 
 void Installation::Start(Need need) {
+  m_session.SetProgramName("console");
   m_session.Open();
   if (need == Need::Users) return;
   // As the window starts: the cache file, or an enumeration that is written to it, then the
