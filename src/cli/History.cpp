@@ -127,7 +127,7 @@ class HistoryCommand : public Command {
       o.Write(j);
       return kExitOk;
     }
-    o.Line("#" + std::to_string(e.id) + " " + HistKindText(e) + " of " + Esc(e.what) + " (" + HistModeText(e) +
+    o.Line("#" + std::to_string(e.id) + " " + Esc(HistTitleText(e)) + " (" + HistModeText(e) +
            " actions), " + e.time + " by " + Esc(e.who) + " (" + e.program + ")" +
            (StateText(e).empty() ? "" : ", " + StateText(e)) + ":");
     std::vector<std::vector<std::string>> rows{{"User", "ID", "Conduit", "Before", "After"}};

@@ -56,8 +56,8 @@ class UndoCommand : public Command {
     HistoryFile history(session.HistoryPath());
     history.Load();
     const HistEntry* pEntry = history.Find(r.undoneId);
-    const std::string what = pEntry ? "#" + std::to_string(r.undoneId) + " (" + HistKindText(*pEntry) + " of " +
-                                          Esc(pEntry->what) + ", " + HistModeText(*pEntry) + " actions)"
+    const std::string what = pEntry ? "#" + std::to_string(r.undoneId) + " (" + Esc(HistTitleText(*pEntry)) + ", " +
+                                          HistModeText(*pEntry) + " actions)"
                                     : "#" + std::to_string(r.undoneId);
     if (o.IsJson()) {
       Json left = Json::array();

@@ -172,6 +172,11 @@ std::string HistKindText(const HistEntry& e) {
   return {};
 }
 
+std::string HistTitleText(const HistEntry& e) {
+  if (e.kind == HistKind::EndOneTime) return "End of one-time actions";
+  return HistKindText(e) + (e.kind == HistKind::Undo ? " (" + e.what + ")" : " of " + e.what);
+}
+
 std::string HistModeText(const HistEntry& e) { return e.bPermanent ? "default" : "next HotSync"; }
 
 std::string LocalToUtf8(const std::string& local) {
@@ -219,6 +224,21 @@ HistoryFile::HistoryFile(HistoryFile&& other) noexcept
       m_pOut(other.m_pOut),
       m_currentId(other.m_currentId) {
   other.m_pOut = nullptr;
+}
+
+HistoryFile& HistoryFile::operator=(HistoryFile&& other) noexcept {
+  if (this != &other) {
+    if (m_pOut) std::fclose(m_pOut);
+    m_path = std::move(other.m_path);
+    m_maxBytes = other.m_maxBytes;
+    m_entries = std::move(other.m_entries);
+    m_userLines = std::move(other.m_userLines);
+    m_notices = std::move(other.m_notices);
+    m_pOut = other.m_pOut;
+    m_currentId = other.m_currentId;
+    other.m_pOut = nullptr;
+  }
+  return *this;
 }
 
 HistoryFile::~HistoryFile() {

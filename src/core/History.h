@@ -87,6 +87,9 @@ struct HistEntry {
 };
 // "Apply", "End one-time actions", "Undo of #7".
 std::string HistKindText(const HistEntry& e);
+// "Apply of profile Sales", "End one-time actions of one-time actions", "Undo of #7 (Apply of
+// profile Sales)".
+std::string HistTitleText(const HistEntry& e);
 // "default" or "next HotSync".
 std::string HistModeText(const HistEntry& e);
 
@@ -111,6 +114,7 @@ class HistoryFile {
   HistoryFile(const HistoryFile&) = delete;
   HistoryFile& operator=(const HistoryFile&) = delete;
   HistoryFile(HistoryFile&& other) noexcept;
+  HistoryFile& operator=(HistoryFile&& other) noexcept;
 
   const std::string& Path() const { return m_path; }
 

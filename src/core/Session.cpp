@@ -594,7 +594,9 @@ UndoResult OVSession::Undo(const RunHooks& hooks, bool bDryRun) const {
   HistHeader header;
   header.kind = HistKind::Undo;
   header.program = m_program;
-  header.what = "#" + std::to_string(target.id) + " " + target.what;
+  // What was taken back, as the original change names it ("Apply of profile Sales"), however
+  // many Undos lie between.
+  header.what = target.kind == HistKind::Undo ? target.what : HistKindText(target) + " of " + target.what;
   header.bPermanent = bPermanent;
   header.undoes = target.id;
   header.conduits = target.conduits;
