@@ -16,12 +16,12 @@ class MainWindowLogic;
 
 // The texts and sizes of the dialog, shared by every view.
 namespace historydlg {
-inline constexpr int kClientWidth = 760;
+inline constexpr int kClientWidth = 820;
 inline constexpr int kClientHeight = 500;
 inline constexpr const char* kCaption = "History of Changes";
 inline constexpr const char* kEntriesLabel = "Changes (newest first):";
 inline constexpr const char* kEntryColumns[] = {"#", "Time (UTC)", "Who", "Change", "Users"};
-inline constexpr int kEntryColumnWidths[] = {50, 150, 130, 320, 60};
+inline constexpr int kEntryColumnWidths[] = {40, 160, 120, 380, 60};
 inline constexpr const char* kChangesLabel = "What the selected change wrote:";
 inline constexpr const char* kChangeColumns[] = {"User", "Conduit", "Before", "After"};
 inline constexpr int kChangeColumnWidths[] = {150, 170, 190, 190};
