@@ -10,6 +10,7 @@
 #include "src/logic/Userinfo.h"
 #include "src/logic/profile.h"
 #include "src/win32/Dialogs.h"
+#include "src/win32/HistoryDlg.h"
 #include "src/win32/Ids.h"
 
 using win32::MakeButton;
@@ -112,8 +113,10 @@ void MainWnd::BuildControls() {
                 {mw::kEnableAll, id::kEnableAll},
                 {mw::kDisableAll, id::kDisableAll},
                 {mw::kProfiles, id::kProfiles},
-                {mw::kRefresh, id::kRefresh}};
-  for (int i = 0; i < 5; ++i) {
+                {mw::kRefresh, id::kRefresh},
+                // In the free place below Refresh: nothing above it moves.
+                {mw::kHistory, id::kHistory}};
+  for (int i = 0; i < 6; ++i) {
     MakeButton(hwnd, column[i].text, columnX, kListY + 33 * i, kButtonWidth, kButtonHeight, column[i].id);
   }
   MakeButton(hwnd, mw::kHotSync, condX, kBottomRowY, 157, kButtonHeight, id::kHotSync);
@@ -234,6 +237,11 @@ void MainWnd::RunProfiles(ProfileLogic& dialog) {
   dlg.RunModal(Hwnd());
 }
 
+void MainWnd::RunHistory(HistoryLogic& dialog) {
+  HistoryDlg dlg(dialog);
+  dlg.RunModal(Hwnd());
+}
+
 void MainWnd::RunSyncActions(SyncActionsLogic& dialog) {
   // Over the dialog it was opened from (the user information), else over this window.
   SyncActionsDlg dlg(dialog);
@@ -274,6 +282,7 @@ bool MainWnd::OnCommand(int id, int code, HWND /*control*/) {
     case i::kDisableAll: m_logic.sbtnDisableClick(); return true;
     case i::kProfiles: m_logic.sbtnProfileClick(); return true;
     case i::kRefresh: m_logic.sbtnLoadCondClick(); return true;
+    case i::kHistory: m_logic.sbtnHistoryClick(); return true;
     case i::kHotSync: m_logic.sbtnHotSyncClick(); return true;
     case i::kApply: m_logic.sbtnApplyClick(); return true;
     case i::kDefaultAction:
