@@ -68,6 +68,7 @@ TEST_F(Win32Main, OpensWithTheTextsAndTheDefaultsOfEveryKind) {
                   {id::kDisableAll, "Disable All"},
                   {id::kProfiles, "Profiles"},
                   {id::kRefresh, "Refresh"},
+                  {id::kHistory, "History..."},
                   {id::kHotSync, "Start HotSync Manager"},
                   {id::kApply, "Apply to Selected Users"},
                   {id::kDefaultAction, "Default Action"}};
