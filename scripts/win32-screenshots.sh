@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Screenshots of the Win32 windows under Wine on a fresh demo installation, written to
-# docs/win32-{main,detail,userinfo,profiles,profdetail,syncactions,progress}.png. Runs on a private Xvfb inside a
+# docs/win32-{main,detail,userinfo,profiles,profdetail,syncactions,progress,history}.png. Runs on a private Xvfb inside a
 # Wine virtual desktop (which draws the window frames) in a temporary prefix; touches neither
 # the caller's display nor build/mingw64/bin.
 set -euo pipefail
@@ -43,11 +43,11 @@ printf '[Path]\r\nPDPath=C:\\Palm\r\n' > "$app/kestrow.ini"
 timeout 120 /usr/lib/wine/wine64 explorer /desktop=Orvane,1024x768 \
   'C:\Orvane\win32_screenshots.exe' "$(winpath "$work/out")" </dev/null >>"$work/wine.log" 2>&1 &
 for _ in $(seq 600); do
-  [ "$(ls "$work/out" | wc -l)" -ge 7 ] && break
+  [ "$(ls "$work/out" | wc -l)" -ge 8 ] && break
   sleep 0.2
 done
 sleep 1
-for name in main detail userinfo profiles profdetail syncactions progress; do
+for name in main detail userinfo profiles profdetail syncactions progress history; do
   [ -f "$work/out/win32-$name.bmp" ] || { echo "win32-screenshots.sh: no picture of $name" >&2; cat "$work/wine.log" >&2; exit 1; }
   convert "$work/out/win32-$name.bmp" "docs/win32-$name.png"
   echo "docs/win32-$name.png"
