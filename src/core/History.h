@@ -28,7 +28,7 @@
 #include <vector>
 
 inline constexpr const char* kDataFileHistory = "ovhist.jsonl";
-// Past this the oldest entries are dropped, down to kHistoryKeepBytes.
+// Past this the oldest entries are dropped, whole, down to three quarters of it.
 inline constexpr std::uint64_t kHistoryMaxBytes = 32ull * 1024 * 1024;
 
 // One sync preference as the history keeps it.
@@ -51,7 +51,6 @@ struct HistValue {
 std::string HistValueText(const HistValue& v);
 
 enum class HistKind { Apply, EndOneTime, Undo };
-// "Apply", "End one-time actions", "Undo of #7" style names are made by HistWhatText.
 
 struct HistConduit {
   std::uint32_t dwCreatorID = 0;
