@@ -1,12 +1,13 @@
 // The main window on a large installation: start-up from the cache file (window shown), Apply to
 // every user, and the same sync-preference calls made in a plain loop, so that the cost the
-// window adds to the library calls shows as a ratio. HotSync Manager runs (idle), so Apply asks
+// window adds to the library calls shows as a ratio. Apply records each user's defaults in the
+// history before writing them, so the plain loop reads each default once before its write too. HotSync Manager runs (idle), so Apply asks
 // it before every user. Also one user's HotSync actions read back (the dialog's contents)
 // against the plain loop of the same reads. Run by hand on a release build:
 //   bench_mainwindow [users] [conduits]          (default 2000 users, 300 conduits)
 // The installation is built with the test fixture in a temporary directory and found through
 // the per-user registry (the fixture keeps that in a temporary file). The tool's data files
-// beside this executable (ovcond.dat, ovcurr.dat) are put back as they were afterwards.
+// beside this executable (ovcond.dat, ovcurr.dat, ovhist.jsonl) are put back as they were afterwards.
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
   }
   KeptFile keepCond(exeDir / "ovcond.dat");
   KeptFile keepCurr(exeDir / "ovcurr.dat");
+  KeptFile keepHistory(exeDir / "ovhist.jsonl");
   char startDir[4096];
   os::GetCurrentDirectory(startDir, sizeof startDir);
   SetMessageBoxFunction(CountMessage);
@@ -87,6 +89,7 @@ int main(int argc, char** argv) {
     std::error_code ec;
     fs::remove(exeDir / "ovcond.dat", ec);
     fs::remove(exeDir / "ovcurr.dat", ec);
+    fs::remove(exeDir / "ovhist.jsonl", ec);
     const fs::path journal = inst.dir() / "palmdesk.journal";
 
     // First start: enumerates every conduit and writes the cache file.
@@ -122,10 +125,15 @@ int main(int argc, char** argv) {
     const std::size_t nCalls = users.size() * creators.size();
 
     QPushButton* pApply = pWin->findChild<QPushButton*>(QStringLiteral("sbtnApply"));
+    std::vector<std::uintmax_t> historyGrowth;
     for (int r = 0; r < kRounds; ++r) {
       bench::EmptyJournal(journal, users.front(), creators.front());
       tPlain.push_back(Seconds([&] {
         for (std::uint32_t user : users) {
+          for (std::size_t i = 0; i < creators.size(); ++i) {
+            std::int32_t code = 0;
+            palm::UmGetUserPermSyncPreferences(user, creators[i], &code);
+          }
           for (std::size_t i = 0; i < creators.size(); ++i) {
             palm::UmSetUserPermSyncPreferences(user, creators[i], codes[i]);
           }
@@ -145,7 +153,10 @@ int main(int argc, char** argv) {
       }));
       bench::EmptyJournal(journal, users.front(), creators.front());
       g_nMessages = 0;
+      std::error_code sizeEc;
+      const std::uintmax_t before = fs::exists(exeDir / "ovhist.jsonl") ? fs::file_size(exeDir / "ovhist.jsonl", sizeEc) : 0;
       tApply.push_back(Seconds([&] { pApply->click(); }));
+      historyGrowth.push_back(fs::file_size(exeDir / "ovhist.jsonl", sizeEc) - before);
       if (g_nMessages != 1) status = 1;
       // The writing loop alone, with its HotSync check before each user.
       bench::EmptyJournal(journal, users.front(), creators.front());
@@ -187,12 +198,15 @@ int main(int argc, char** argv) {
                 start.best * 1e3, start.median * 1e3);
     std::printf("  Apply to every user                     %9.1f ms best  %9.1f ms median  (%.0f ns/call)\n",
                 apply.best * 1e3, apply.median * 1e3, apply.median * 1e9 / static_cast<double>(nCalls));
-    std::printf("  plain loop of the same calls            %9.1f ms best  %9.1f ms median  (%.0f ns/call)\n",
+    std::printf("  plain loop of the same reads and writes %9.1f ms best  %9.1f ms median  (%.0f ns/call)\n",
                 plain.best * 1e3, plain.median * 1e3, plain.median * 1e9 / static_cast<double>(nCalls));
     std::printf("  Apply / plain loop (median)             %9.2f\n", apply.median / plain.median);
     std::printf("  plain loop of the one-time reads after  %9.1f ms best  %9.1f ms median\n", plainRead.best * 1e3,
                 plainRead.median * 1e3);
     std::printf("  Apply / plain loops of writes and reads %9.2f\n", apply.median / (plain.median + plainRead.median));
+    std::printf("  history written per Apply               %9.0f bytes (%.2f bytes per user and conduit)\n",
+                static_cast<double>(historyGrowth.back()),
+                static_cast<double>(historyGrowth.back()) / static_cast<double>(nCalls));
     std::printf("  the writing loop with the HotSync check %9.1f ms best  %9.1f ms median\n", loop.best * 1e3,
                 loop.median * 1e3);
     std::printf("  writing loop / plain loop (median)      %9.2f\n", loop.median / plain.median);

@@ -7,7 +7,7 @@
 # --suffix   docs/win32-<name><suffix>.png (default: none at 96 dpi and the system font,
 #            "-<N>dpi" or "-<N>pt" otherwise); with a suffix only main, userinfo, profdetail
 # Without a suffix every window is written: docs/win32-{main,detail,userinfo,profiles,
-# profdetail,syncactions,progress}.png. Runs on a private Xvfb inside a Wine virtual desktop
+# profdetail,syncactions,progress,history}.png. Runs on a private Xvfb inside a Wine virtual desktop
 # (which draws the window frames) in a temporary prefix; touches neither the caller's display
 # nor build/*/bin.
 set -euo pipefail
@@ -32,7 +32,7 @@ if [ -z "$suffix_set" ]; then
   [ "$dpi" != 96 ] && suffix+="-${dpi}dpi"
   [ -n "$points" ] && suffix+="-${points}pt"
 fi
-names=(main detail userinfo profiles profdetail syncactions progress)
+names=(main detail userinfo profiles profdetail syncactions progress history)
 [ -n "$suffix" ] && names=(main userinfo profdetail)
 # Room for the windows: they grow with the DPI and the font.
 size=1024x768
@@ -82,7 +82,7 @@ args=("$(winpath "$work/out")")
 timeout 120 "$wine" explorer "/desktop=Orvane,$size" 'C:\Orvane\win32_screenshots.exe' "${args[@]}" \
   </dev/null >>"$work/wine.log" 2>&1 &
 for _ in $(seq 600); do
-  [ "$(ls "$work/out" | wc -l)" -ge 7 ] && break
+  [ "$(ls "$work/out" | wc -l)" -ge 8 ] && break
   sleep 0.2
 done
 sleep 1

@@ -136,14 +136,19 @@ class ApplyCommand : public Command {
 
     // The profile is read whole before anything is started, so a bad one changes nothing.
     std::optional<std::vector<ProfileRec>> profile;
+    // What the history calls this Apply.
+    std::string what;
     if (m_pProfile->count()) {
       std::vector<ProfileRec> recs;
-      if (!ReadSavedProfile(m_profile, recs, nullptr, c.err)) return kExitUsage;
+      std::string description;
+      if (!ReadSavedProfile(m_profile, recs, &description, c.err)) return kExitUsage;
       profile = std::move(recs);
+      what = "profile " + description;
     } else if (m_pProfileFile->count()) {
       std::vector<ProfileRec> recs;
       if (!ReadProfileArgument(m_profileFile, recs, c.err)) return kExitUsage;
       profile = std::move(recs);
+      what = "profile file " + m_profileFile;
     }
 
     Installation inst;
@@ -203,7 +208,14 @@ class ApplyCommand : public Command {
     os::ClearStopRequest();
     os::InstallStopRequestHandler();
     hooks.stopRequested = [] { return os::StopRequested(); };
+    hooks.what = what;
     const RunResult result = session.Apply(users, bPermanent, hooks);
+    TellHistory(result.historyNotices, c);
+    if (!result.unrecorded.empty()) {
+      Say(c.err, "note: the settings of " + CountText(result.unrecorded.size(), "user", "users") +
+                     " could not be read before they were written, so undo cannot put them back: " +
+                     NameList(Escaped(RunResult::Names(result.unrecorded))));
+    }
     // As the window does: the cache file then holds the actions just applied.
     if (result.Reached() > 0 && !session.SaveConduitCache()) {
       Say(c.err, "note: the conduit list " + Esc(session.CondFile()) + " could not be written");
@@ -214,11 +226,15 @@ class ApplyCommand : public Command {
     std::optional<EndResult> ended;
     if (bPermanent && result.stop == RunResult::Stop::None && !result.written.empty()) {
       overrides = session.FindOneTimeOverrides(RunResult::Ids(result.written), hooks).overrides;
-      if (m_bEndOneTime && !overrides.empty()) ended = session.EndOneTimeActions(overrides, hooks);
+      if (m_bEndOneTime && !overrides.empty()) {
+        ended = session.EndOneTimeActions(overrides, hooks);
+        TellHistory(ended->historyNotices, c);
+      }
     }
 
     if (o.IsJson()) {
       Json j = {{"permanent", bPermanent}, {"written", result.written.size()}, {"failed", Names(result.failed)}};
+      if (result.historyId) j["historyId"] = result.historyId;
       if (result.stop != RunResult::Stop::None) j["notWritten"] = Names(result.notWritten);
       if (bPermanent) j["oneTimeOverrides"] = OverridesJson(overrides, users, conduits);
       if (ended) j["oneTimeEnded"] = ended->nEnded;

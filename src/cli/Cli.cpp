@@ -51,7 +51,7 @@ constexpr const char* kFooter =
 constexpr const char* kExitCodes =
     "Exit codes: 0 done; 1 some users could not be written; 2 bad usage, or a file could not\n"
     "be read or written; 3 no Palm Desktop installation or no users; 4 a HotSync is in progress,\n"
-    "or HotSync Manager did not say whether one is (apply); 5 stopped by Ctrl+C or Ctrl+Break\n"
+    "or HotSync Manager did not say whether one is (apply, undo); 5 stopped by Ctrl+C or Ctrl+Break\n"
     "(apply).";
 
 // The help: the usage line first, then what CLI11 lays out from the declarations.
@@ -170,6 +170,8 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   commands.push_back(MakeProfilesCommand());
   commands.push_back(MakeExportProfileCommand());
   commands.push_back(MakeImportProfileCommand());
+  commands.push_back(MakeHistoryCommand());
+  commands.push_back(MakeUndoCommand());
   std::map<const CLI::App*, Command*> byApp;
   for (const auto& command : commands) {
     CLI::App* sub = app.add_subcommand(command->Name(), command->Summary());

@@ -13,6 +13,10 @@ int Usage(std::ostream& err, const std::string& text) {
 
 void Say(std::ostream& err, const std::string& text) { err << kProgram << ": " << os::ToConsoleText(text) << '\n'; }
 
+void TellHistory(const std::vector<std::string>& notices, const Context& c) {
+  for (const std::string& n : notices) Say(c.err, "note: " + Esc(n));
+}
+
 std::string AbsolutePath(const std::string& path) {
   if (path.empty() || path == "-") return path;
   const bool bAbsolute =

@@ -63,6 +63,11 @@ std::unique_ptr<Command> MakeApplyCommand();
 std::unique_ptr<Command> MakeProfilesCommand();
 std::unique_ptr<Command> MakeExportProfileCommand();
 std::unique_ptr<Command> MakeImportProfileCommand();
+std::unique_ptr<Command> MakeHistoryCommand();
+std::unique_ptr<Command> MakeUndoCommand();
+
+// The history file's notices (set aside, could not be written), each as a note on err.
+void TellHistory(const std::vector<std::string>& notices, const Context& c);
 
 // Bad usage: what is wrong (our text with escaped parts) and where the help is; kExitUsage.
 int Usage(std::ostream& err, const std::string& text);

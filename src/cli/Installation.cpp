@@ -41,6 +41,7 @@ Installation::~Installation() {
 }
 
 bool Installation::Start(Need need, bool bRefresh) {
+  m_session.SetProgramName("console");
   m_session.Open();
   if (!m_session.LibrariesLoaded()) {
     m_session.Close();

@@ -1,8 +1,10 @@
 #include "src/core/Session.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 #include "src/core/DataFiles.h"
+#include "src/core/History.h"
 #include "src/core/OVProfile.h"
 #include "src/core/OVUtil.h"
 #include "src/core/misc/CxList.h"
@@ -106,6 +108,34 @@ class HotSyncWatch {
 
 RunResult::Stop StopOf(HotSyncGate gate) {
   return gate == HotSyncGate::Syncing ? RunResult::Stop::HotSync : RunResult::Stop::HotSyncUnknown;
+}
+
+// How a history entry ends.
+const char* EndOf(RunResult::Stop stop) {
+  switch (stop) {
+    case RunResult::Stop::None: break;
+    case RunResult::Stop::HotSync: return "hotsync";
+    case RunResult::Stop::HotSyncUnknown: return "hotsync-unknown";
+    case RunResult::Stop::Cancelled: return "cancelled";
+  }
+  return "done";
+}
+
+// One read of a preference as the history keeps it: the default, or the one-time preference
+// for the next HotSync ("not set" there: no one-time action).
+HistValue ReadForHistory(std::uint32_t userId, std::uint32_t dwCreatorID, bool bPermanent) {
+  std::int32_t nCode = 0;
+  const std::int32_t nResult = bPermanent ? palm::UmGetUserPermSyncPreferences(userId, dwCreatorID, &nCode)
+                                          : palm::UmGetUserTempSyncPreferences(userId, dwCreatorID, &nCode);
+  if (nResult >= 0) return HistValue::Code(nCode);
+  if (nResult == palm::USERDATA_ERR_NOT_FOUND) return HistValue::NotSet();
+  return HistValue::Failed(nResult);
+}
+
+std::vector<std::uint32_t> IdsOf(const std::vector<SessionUser>& users) { return RunResult::Ids(users); }
+
+void TakeNotices(const HistoryFile& history, std::vector<std::string>* pNotices) {
+  pNotices->insert(pNotices->end(), history.Notices().begin(), history.Notices().end());
 }
 
 }  // namespace
@@ -229,6 +259,7 @@ void OVSession::Open() {
   // read-only executable until the first save); "" when no directory is found, so that no data
   // file is ever read from or written to the current directory.
   m_condFile = DataFileForWriting(kDataFileCond);
+  if (m_historyPath.empty()) m_historyPath = DataFileForWriting(kDataFileHistory);
   m_pProfiles = std::make_unique<OVProfMgr>();
   m_pCurrent = std::make_unique<OVProfile>();
 }
@@ -342,9 +373,24 @@ bool OVSession::ApplyToUser(std::uint32_t userId, bool bPermanent) const {
 
 RunResult OVSession::Apply(const std::vector<SessionUser>& users, bool bPermanent, const RunHooks& hooks) const {
   RunResult result;
-  const std::vector<ConduitWrite> writes = WritesOf(Conduits());
+  const std::vector<CONDUIT_REC*> conduits = Conduits();
+  const std::vector<ConduitWrite> writes = WritesOf(conduits);
   Progress progress(hooks, users.size());
   HotSyncWatch hotSync(hooks);
+  // The history: the header before the first user is written, each user's values before that
+  // user is (each read once), the end once the command ends.
+  HistoryFile history(m_historyPath, m_historyMax);
+  HistHeader header;
+  header.kind = HistKind::Apply;
+  header.program = m_program;
+  header.what = hooks.what.empty() ? std::string("conduit list") : LocalToUtf8(hooks.what);
+  header.bPermanent = bPermanent;
+  header.conduits.reserve(conduits.size());
+  for (std::size_t k = 0; k < conduits.size(); ++k) {
+    header.conduits.push_back({writes[k].dwCreatorID, LocalToUtf8(ConduitTitleOf(*conduits[k])), HistValue::Code(writes[k].nCode)});
+  }
+  bool bBegun = false;
+  std::vector<HistValue> old(writes.size());
   std::size_t i = 0;
   for (; i < users.size(); ++i) {
     // HotSync may have started since it was last asked.
@@ -354,6 +400,17 @@ RunResult OVSession::Apply(const std::vector<SessionUser>& users, bool bPermanen
       break;
     }
     const SessionUser& user = users[i];
+    if (!bBegun) {
+      bBegun = true;
+      if (history.Begin(header)) result.historyId = history.CurrentId();
+    }
+    bool bAllRead = true;
+    for (std::size_t k = 0; k < writes.size(); ++k) {
+      old[k] = ReadForHistory(user.userId, writes[k].dwCreatorID, bPermanent);
+      bAllRead = bAllRead && old[k].kind != HistValue::Kind::Failed;
+    }
+    if (!bAllRead) result.unrecorded.push_back(user);
+    history.User(user.userId, LocalToUtf8(user.name), old);
     (WriteUser(user.userId, writes, bPermanent) ? result.written : result.failed).push_back(user);
     if (!progress.Step(i + 1, [&] {
           return std::to_string(i + 1) + " of " + std::to_string(users.size()) + " users written.";
@@ -366,6 +423,8 @@ RunResult OVSession::Apply(const std::vector<SessionUser>& users, bool bPermanen
   if (result.stop != RunResult::Stop::None) {
     for (; i < users.size(); ++i) result.notWritten.push_back(users[i]);
   }
+  if (bBegun) history.End(EndOf(result.stop), IdsOf(result.failed));
+  TakeNotices(history, &result.historyNotices);
   return result;
 }
 
@@ -385,7 +444,7 @@ OverrideSearch OVSession::FindOneTimeOverrides(const std::vector<std::uint32_t>&
       // Only a one-time action that is there and says something else counts; a read that fails
       // is no reason to end anything.
       if (palm::UmGetUserTempSyncPreferences(userIds[i], w.dwCreatorID, &nCode) >= 0 && nCode != w.nCode) {
-        search.overrides.push_back({userIds[i], w.dwCreatorID});
+        search.overrides.push_back({userIds[i], w.dwCreatorID, true, nCode});
       }
     }
     if (!progress.Step(i + 1, [&] {
@@ -407,6 +466,33 @@ EndResult OVSession::EndOneTimeActions(const std::vector<OneTimeOverride>& overr
   }
   Progress progress(hooks, nUsers);
   HotSyncWatch hotSync(hooks);
+
+  // The history: the conduits in the order first met, each user's one-time actions before they
+  // are ended (as the search read them).
+  HistoryFile history(m_historyPath, m_historyMax);
+  HistHeader header;
+  header.kind = HistKind::EndOneTime;
+  header.program = m_program;
+  header.what = "one-time actions";
+  header.bPermanent = false;
+  std::unordered_map<std::uint32_t, std::size_t> column;
+  {
+    std::unordered_map<std::uint32_t, std::string> titles;
+    for (const CONDUIT_REC* pRec : Conduits()) titles.emplace(pRec->dwCreatorID, ConduitTitleOf(*pRec));
+    for (const OneTimeOverride& o : overrides) {
+      if (column.emplace(o.dwCreatorID, header.conduits.size()).second) {
+        const auto it = titles.find(o.dwCreatorID);
+        header.conduits.push_back({o.dwCreatorID, it != titles.end() ? LocalToUtf8(it->second) : std::string(),
+                                   HistValue::NotSet()});
+      }
+    }
+  }
+  std::unordered_map<std::uint32_t, std::string> names;
+  for (const UserRecord* pUser : RosterUsers()) names.emplace(pUser->userId, LocalToUtf8(SessionUserOf(*pUser).name));
+  bool bBegun = false;
+  std::vector<std::uint32_t> failedUsers;
+  bool bUserFailed = false;
+
   std::size_t nUserDone = 0;
   for (std::size_t i = 0; i < overrides.size(); ++i) {
     const OneTimeOverride& o = overrides[i];
@@ -417,9 +503,23 @@ EndResult OVSession::EndOneTimeActions(const std::vector<OneTimeOverride>& overr
         result.nNotReached = overrides.size() - i;
         break;
       }
+      if (!bBegun) {
+        bBegun = true;
+        if (history.Begin(header)) result.historyId = history.CurrentId();
+      }
+      std::vector<HistValue> old(header.conduits.size());
+      for (std::size_t k = i; k < overrides.size() && overrides[k].userId == o.userId; ++k) {
+        const OneTimeOverride& ok = overrides[k];
+        old[column[ok.dwCreatorID]] = ok.bCodeRead ? HistValue::Code(ok.nCode) : ReadForHistory(o.userId, ok.dwCreatorID, false);
+      }
+      const auto itName = names.find(o.userId);
+      history.User(o.userId, itName != names.end() ? itName->second : "user " + std::to_string(o.userId), old);
+      bUserFailed = false;
     }
     if (palm::UmDeleteUserTempSyncPreferences(o.userId, o.dwCreatorID) < 0) {
       ++result.nFailed;
+      if (!bUserFailed) failedUsers.push_back(o.userId);
+      bUserFailed = true;
     } else {
       ++result.nEnded;
     }
@@ -433,5 +533,137 @@ EndResult OVSession::EndOneTimeActions(const std::vector<OneTimeOverride>& overr
       break;
     }
   }
+  if (bBegun) history.End(EndOf(result.stop), failedUsers);
+  TakeNotices(history, &result.historyNotices);
+  return result;
+}
+
+// -------------------------------------------------------------------------------------------------
+// Undo
+
+std::string UndoLeftText(const std::vector<UndoLeft>& left) {
+  if (left.empty()) return {};
+  std::string text = "Undo left " + CountText(left.size(), "preference", "preferences") + " as " +
+                     (left.size() == 1 ? "it is" : "they are") + ": ";
+  for (std::size_t i = 0; i < left.size() && i < kMaxNamedUsers; ++i) {
+    if (i) text += "; ";
+    text += left[i].user.name + ", " + (left[i].title.empty() ? CreatorIdText(left[i].dwCreatorID) : left[i].title) +
+            " (" + left[i].why + ")";
+  }
+  if (left.size() > kMaxNamedUsers) text += " and " + std::to_string(left.size() - kMaxNamedUsers) + " more";
+  return text + ".";
+}
+
+UndoResult OVSession::Undo(const RunHooks& hooks, bool bDryRun) const {
+  UndoResult result;
+  HistoryFile history(m_historyPath, m_historyMax);
+  history.Load();
+  const HistEntry* pTarget = history.UndoTarget();
+  if (!pTarget) {
+    result.bNothing = true;
+    TakeNotices(history, &result.run.historyNotices);
+    return result;
+  }
+  const HistEntry target = *pTarget;
+  result.undoneId = target.id;
+  const bool bPermanent = target.bPermanent;
+
+  // What goes back for each user: the conduits with a value recorded before the change; a
+  // default that was "not set", and a value that could not be read, stay as they are.
+  struct Restore {
+    SessionUser user;
+    std::vector<std::size_t> columns;
+  };
+  std::vector<Restore> plan;
+  std::vector<HistUser> users = history.UsersOf(*pTarget);
+  for (const HistUser& u : users) {
+    Restore r{{u.userId, u.name}, {}};
+    for (std::size_t k = 0; k < u.oldValues.size(); ++k) {
+      const HistValue& v = u.oldValues[k];
+      if (v.kind == HistValue::Kind::Untouched) continue;
+      if (v.kind == HistValue::Kind::Failed) {
+        result.left.push_back({r.user, target.conduits[k].dwCreatorID, target.conduits[k].title,
+                               "its value before #" + std::to_string(target.id) + " could not be read"});
+      } else if (v.kind == HistValue::Kind::NotSet && bPermanent) {
+        result.left.push_back({r.user, target.conduits[k].dwCreatorID, target.conduits[k].title,
+                               "the default was not set; Palm's library cannot set it back to not set"});
+      } else {
+        r.columns.push_back(k);
+      }
+    }
+    if (!r.columns.empty()) plan.push_back(std::move(r));
+  }
+  if (bDryRun) {
+    for (const Restore& r : plan) result.run.written.push_back(r.user);
+    TakeNotices(history, &result.run.historyNotices);
+    return result;
+  }
+
+  HistHeader header;
+  header.kind = HistKind::Undo;
+  header.program = m_program;
+  // What was taken back, as the original change names it ("Apply of profile Sales"), however
+  // many Undos lie between.
+  header.what = target.kind == HistKind::Undo ? target.what : HistKindText(target) + " of " + target.what;
+  header.bPermanent = bPermanent;
+  header.undoes = target.id;
+  header.conduits = target.conduits;
+  for (HistConduit& c : header.conduits) c.newValue = HistValue{};
+  // The users by position in the record, so a restore finds its recorded values.
+  std::unordered_map<std::uint32_t, std::size_t> userIndex;
+  for (std::size_t k = 0; k < users.size(); ++k) userIndex.emplace(users[k].userId, k);
+
+  Progress progress(hooks, plan.size());
+  HotSyncWatch hotSync(hooks);
+  bool bBegun = false;
+  std::vector<HistValue> old(target.conduits.size()), now(target.conduits.size());
+  std::size_t i = 0;
+  for (; i < plan.size(); ++i) {
+    const HotSyncGate gate = hotSync.BeforeUser();
+    if (gate != HotSyncGate::Go) {
+      result.run.stop = StopOf(gate);
+      break;
+    }
+    if (!bBegun) {
+      bBegun = true;
+      if (history.Begin(header)) result.run.historyId = history.CurrentId();
+    }
+    const Restore& r = plan[i];
+    const HistUser& recorded = users[userIndex[r.user.userId]];
+    std::fill(old.begin(), old.end(), HistValue{});
+    std::fill(now.begin(), now.end(), HistValue{});
+    for (std::size_t k : r.columns) {
+      old[k] = ReadForHistory(r.user.userId, target.conduits[k].dwCreatorID, bPermanent);
+      now[k] = recorded.oldValues[k];
+    }
+    history.User(r.user.userId, r.user.name, old, &now);
+    bool bAllDone = true;
+    for (std::size_t k : r.columns) {
+      const std::uint32_t dwCreatorID = target.conduits[k].dwCreatorID;
+      std::int32_t nResult;
+      if (now[k].kind == HistValue::Kind::NotSet) {
+        nResult = palm::UmDeleteUserTempSyncPreferences(r.user.userId, dwCreatorID);
+        // Nothing to delete is what "not set" means.
+        if (nResult == palm::USERDATA_ERR_NOT_FOUND) nResult = 0;
+      } else {
+        nResult = bPermanent ? palm::UmSetUserPermSyncPreferences(r.user.userId, dwCreatorID, now[k].n)
+                             : palm::UmSetUserTempSyncPreferences(r.user.userId, dwCreatorID, now[k].n);
+      }
+      if (nResult < 0) bAllDone = false;
+    }
+    (bAllDone ? result.run.written : result.run.failed).push_back(r.user);
+    if (!progress.Step(i + 1, [&] {
+          return "Undo: " + std::to_string(i + 1) + " of " + std::to_string(plan.size()) + " users restored.";
+        })) {
+      ++i;
+      result.run.stop = RunResult::Stop::Cancelled;
+      break;
+    }
+  }
+  if (result.run.stop != RunResult::Stop::None) {
+    for (; i < plan.size(); ++i) result.run.notWritten.push_back(plan[i].user);
+  }
+  if (bBegun) history.End(EndOf(result.run.stop), IdsOf(result.run.failed));
+  TakeNotices(history, &result.run.historyNotices);
   return result;
 }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "src/core/Actions.h"
+#include "src/core/History.h"
 #include "src/core/HotSync.h"
 #include "src/core/UserActions.h"
 
@@ -80,6 +81,9 @@ struct RunHooks {
   std::function<bool()> goOnUnknown;
   // Polled between users besides Cancel in the progress (a console's Ctrl+C); null: never.
   std::function<bool()> stopRequested;
+  // What an Apply writes, as its history entry names it: a profile's name, or "" for the
+  // conduit list as it stands.
+  std::string what;
 };
 
 // What HotSync allows before a user's preferences are written.
@@ -106,6 +110,13 @@ struct RunResult {
   std::vector<SessionUser> written;
   std::vector<SessionUser> failed;
   std::vector<SessionUser> notWritten;
+  // The history entry that records the command (0: none was written), and what a person should
+  // be told about the history file (set aside, could not be written).
+  std::uint64_t historyId = 0;
+  std::vector<std::string> historyNotices;
+  // Users with a preference whose value before the command could not be read (Undo cannot put
+  // those back).
+  std::vector<SessionUser> unrecorded;
 
   // Users reached: written and failed.
   std::size_t Reached() const { return written.size() + failed.size(); }
@@ -133,6 +144,10 @@ std::string StopReasonText(RunResult::Stop stop);
 struct OneTimeOverride {
   std::uint32_t userId;
   std::uint32_t dwCreatorID;
+  // The one-time action's code as the search read it (the history keeps it); without it, ending
+  // reads it first.
+  bool bCodeRead = false;
+  std::int32_t nCode = 0;
 };
 
 // What a search for one-time overrides found.
@@ -150,7 +165,35 @@ struct EndResult {
   std::size_t nFailed = 0;      // the library refused
   std::size_t nNotReached = 0;  // a stop came first
   RunResult::Stop stop = RunResult::Stop::None;
+  std::uint64_t historyId = 0;
+  std::vector<std::string> historyNotices;
 };
+
+// A preference an Undo leaves as it is, and why.
+struct UndoLeft {
+  SessionUser user;
+  std::uint32_t dwCreatorID = 0;
+  std::string title;  // UTF-8, as the history keeps it
+  std::string why;
+};
+
+// What an Undo did (or, dry, would do).
+struct UndoResult {
+  // No entry to take back.
+  bool bNothing = false;
+  // The entry taken back.
+  std::uint64_t undoneId = 0;
+  // The users restored (written), those with a write that failed, those a stop left (with the
+  // history entry of the Undo itself in historyId).
+  RunResult run;
+  // Preferences that cannot be put back: a default that was "not set" (Palm's user data library
+  // has no call that removes one), or a value that could not be read before the change.
+  std::vector<UndoLeft> left;
+  // The history's own notices (set aside, could not be read) are in run.historyNotices.
+};
+// "Undo left 3 preferences as they are: Alice: Memo Pad (the default was not set; Palm's library
+// cannot set it back to not set), ..." (the first ten named); "" when none.
+std::string UndoLeftText(const std::vector<UndoLeft>& left);
 
 class OVSession {
  public:
@@ -234,9 +277,27 @@ class OVSession {
   // HotSync as Apply does.
   EndResult EndOneTimeActions(const std::vector<OneTimeOverride>& overrides, const RunHooks& hooks) const;
 
+  // The history of changes. Open names the file (kDataFileHistory in the data directory); a
+  // program names itself ("window", the default, or "console") for the entries it records.
+  const std::string& HistoryPath() const { return m_historyPath; }
+  void SetHistoryPath(const std::string& path, std::uint64_t maxBytes = kHistoryMaxBytes) {
+    m_historyPath = path;
+    m_historyMax = maxBytes;
+  }
+  std::uint64_t HistoryMaxBytes() const { return m_historyMax; }
+  void SetProgramName(const std::string& program) { m_program = program; }
+  // Takes back the newest change of the history that is not taken back yet (HistoryFile::
+  // UndoTarget): every user it reached gets the value recorded before it, a next-HotSync "not
+  // set" by deleting the one-time preference. Asks HotSync, shows progress and stops as Apply
+  // does, and is recorded as an entry of its own. With bDryRun nothing is written or recorded.
+  UndoResult Undo(const RunHooks& hooks, bool bDryRun = false) const;
+
  private:
   bool m_bOpen = false;
   std::string m_condFile;
   std::unique_ptr<OVProfile> m_pCurrent;
   std::unique_ptr<OVProfMgr> m_pProfiles;
+  std::string m_historyPath;
+  std::uint64_t m_historyMax = kHistoryMaxBytes;
+  std::string m_program = "window";
 };

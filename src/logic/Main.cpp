@@ -1,5 +1,7 @@
 #include "src/logic/Main.h"
 
+#include "src/logic/History.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -375,6 +377,7 @@ void MainWindowLogic::slvCondChange(int nRow, bool bTicked) {
   } else {
     row.pRec->dwAction |= ACTION_DISABLED;
   }
+  m_applyWhat.clear();
   ShowRowAction(nRow);
   UpdateDetailButton();
 }
@@ -415,6 +418,7 @@ void MainWindowLogic::SetSelectedAction(std::uint32_t dwAction) {
   const int nRow = m_nCondSelected;
   CONDUIT_REC* pRec = CondRecordAt(nRow);
   if (!pRec) return;
+  m_applyWhat.clear();
   if (dwAction == ACTION_NOTHING) {
     pRec->dwAction |= ACTION_DISABLED;
     SetCondTicked(nRow, false);
@@ -440,7 +444,10 @@ void MainWindowLogic::sbtnDisableClick() { SetAllCondTicks(false); }
 void MainWindowLogic::sbtnAllClick() { SetAllUserTicks(true); }
 void MainWindowLogic::sbtnClearClick() { SetAllUserTicks(false); }
 
-void MainWindowLogic::sbtnLoadCondClick() { FillConduitList(false); }
+void MainWindowLogic::sbtnLoadCondClick() {
+  FillConduitList(false);
+  m_applyWhat.clear();
+}
 
 void MainWindowLogic::ExchangeProfile(bool bStore, OVProfile* pProfile) {
   if (!pProfile) return;
@@ -462,6 +469,8 @@ void MainWindowLogic::ExchangeProfile(bool bStore, OVProfile* pProfile) {
     ShowRowAction(nRow);
     SetCondTicked(nRow, IsActionTicked(CondRecordAt(nRow)->dwAction));
   }
+  // The ticks set above clear it; a saved profile (not the current settings) names the list.
+  m_applyWhat = pProfile != m_pProfile ? "profile " + std::string(pProfile->GetDescription()) : std::string();
 }
 
 // -------------------------------------------------------------------------------------------------
@@ -485,7 +494,9 @@ RunResult MainWindowLogic::ApplyToTickedUsers() {
     m_nUsersPassed = 0;
     m_bApplying = true;
     try {
-      result = m_session.Apply(users, m_bDefaultAction, WindowHooks(m_view, *this, "Apply anyway?", &bGoOn));
+      RunHooks hooks = WindowHooks(m_view, *this, "Apply anyway?", &bGoOn);
+      hooks.what = m_applyWhat;
+      result = m_session.Apply(users, m_bDefaultAction, hooks);
     } catch (...) {
       m_bApplying = false;
       throw;
@@ -495,6 +506,18 @@ RunResult MainWindowLogic::ApplyToTickedUsers() {
   }
   m_view.SetBusy(false);
   return result;
+}
+
+UndoResult MainWindowLogic::UndoLatest(bool* pbGoOn) {
+  m_view.SetBusy(true);
+  const UndoResult result = m_session.Undo(WindowHooks(m_view, *this, "Undo anyway?", pbGoOn));
+  m_view.SetBusy(false);
+  return result;
+}
+
+void MainWindowLogic::sbtnHistoryClick() {
+  HistoryLogic dialog(*this);
+  m_view.RunHistory(dialog);
 }
 
 OverrideSearch MainWindowLogic::FindOneTimeOverrides(const std::vector<std::uint32_t>& userIds) {
@@ -610,6 +633,13 @@ void MainWindowLogic::sbtnApplyClick() {
       icon = ov::MessageIcon::Warning;
       break;
   }
+  // What the history could not keep is said with the result.
+  if (!result.unrecorded.empty()) {
+    text += "\n\nThe settings of " + CountText(result.unrecorded.size(), "user", "users") +
+            " could not be read before they were written, so Undo cannot put them back: " +
+            NameList(RunResult::Names(result.unrecorded)) + ".";
+  }
+  for (const std::string& notice : result.historyNotices) text += "\n\n" + notice;
   if (!bAskOneTime) {
     Tell(text, szCaption, icon);
     return;

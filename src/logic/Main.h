@@ -22,6 +22,7 @@
 
 class CCondMgr;
 class CondDetailLogic;
+class HistoryLogic;
 class MainWindowLogic;
 class OVProfile;
 class OVProfMgr;
@@ -65,6 +66,7 @@ inline constexpr const char* kProfiles = "Profiles";
 inline constexpr const char* kRefresh = "Refresh";
 inline constexpr const char* kHotSync = "Start HotSync Manager";
 inline constexpr const char* kApply = "Apply to Selected Users";
+inline constexpr const char* kHistory = "History...";
 inline constexpr const char* kDefaultAction = "Default Action";
 inline constexpr const char* kMiSync = "Synchronize the files";
 inline constexpr const char* kMiHH2PC = "Handhelds overwrite Desktop";
@@ -129,6 +131,8 @@ class MainView : public ov::WindowView, public ProgressSink {
   virtual void RunUserInfo(UserInfoLogic& dialog) = 0;
   virtual void RunProfiles(ProfileLogic& dialog) = 0;
   virtual void RunSyncActions(SyncActionsLogic& dialog) = 0;
+  // The history dialog (a view without one shows nothing).
+  virtual void RunHistory(HistoryLogic& dialog) { (void)dialog; }
   // Exit: close the window (which runs FormClose).
   virtual void CloseWindow() = 0;
 
@@ -229,6 +233,9 @@ class MainWindowLogic {
   // Ends those one-time actions (the progress window shows a long run; Cancel stops before the
   // next user; HotSync is asked before each user, *pbGoOn carrying an earlier yes).
   EndResult EndOneTimeActions(const std::vector<OneTimeOverride>& overrides, bool* pbGoOn);
+  // Takes back the newest change of the history (OVSession::Undo) with the wait cursor, the
+  // progress window and the HotSync question ("Undo anyway?", *pbGoOn carrying an earlier yes).
+  UndoResult UndoLatest(bool* pbGoOn);
   // The action of a conduit row, set from a user's sync preference code (0 to 3) as Apply
   // would write it back: the copy of a user's actions into the list. False for any other code
   // or row (nothing changes).
@@ -255,6 +262,8 @@ class MainWindowLogic {
   void sbtnDisableClick();
   void sbtnLoadCondClick();
   void sbtnApplyClick();
+  // History...: the history dialog over the session's history file.
+  void sbtnHistoryClick();
   // Prepares the popup menu for the selected conduit (which items show, the install caption,
   // the check mark); without a selected conduit it stays as it was. Runs every time the menu
   // is about to open.
@@ -334,6 +343,9 @@ class MainWindowLogic {
   bool m_bDetailEnabled;
   bool m_bDefaultAction;
   PopupState m_popup;
+  // What the history calls the next Apply: the profile last loaded into the list, until a row
+  // is changed by hand or the list is read again ("" : the conduit list).
+  std::string m_applyWhat;
   std::chrono::milliseconds m_progressDelay{1000};
   std::chrono::milliseconds m_progressInterval{kProgressInterval};
   std::chrono::milliseconds m_hotSyncInterval{kHotSyncCheckInterval};

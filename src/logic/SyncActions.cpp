@@ -111,7 +111,7 @@ void SyncActionsLogic::btnEndOneTimeClick() {
   if (m_pView->ShowMessage(request) != ov::MessageAnswer::Yes || !MayEndOneTimeActions(*m_pView, &bGoOn)) return;
   std::vector<OneTimeOverride> oneTime;
   for (const SyncActionRow& row : m_rows) {
-    if (row.action.next.bOneTime) oneTime.push_back({m_userId, row.action.pRec->dwCreatorID});
+    if (row.action.next.bOneTime) oneTime.push_back({m_userId, row.action.pRec->dwCreatorID, true, row.action.next.nCode});
   }
   const EndResult result = m_main.EndOneTimeActions(oneTime, &bGoOn);
   Load();

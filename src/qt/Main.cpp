@@ -21,6 +21,7 @@
 #include "src/qt/CondDetail.h"
 #include "src/qt/FormUtil.h"
 #include "src/qt/MessageBox.h"
+#include "src/qt/History.h"
 #include "src/qt/SyncActions.h"
 #include "src/qt/Userinfo.h"
 #include "src/qt/profile.h"
@@ -152,6 +153,9 @@ void TfmMain::BuildControls() {
   sbtnDisable = MakeButton(spClient, "sbtnDisable", mainwnd::kDisableAll, kColumnX, kListY + 66);
   sbtnProfile = MakeButton(spClient, "sbtnProfile", mainwnd::kProfiles, kColumnX, kListY + 99);
   sbtnLoadCond = MakeButton(spClient, "sbtnLoadCond", mainwnd::kRefresh, kColumnX, kListY + 132);
+  // History... goes in the free place below Refresh: with Profiles and Refresh it acts on what
+  // the conduit list has done, and nothing above it moves.
+  sbtnHistory = MakeButton(spClient, "sbtnHistory", mainwnd::kHistory, kColumnX, kListY + 165);
 
   sbtnHotSync = MakeButton(spClient, "sbtnHotSync", mainwnd::kHotSync, 12, kBottomRowY, 157);
   sbtnApply = MakeButton(spClient, "sbtnApply", mainwnd::kApply, 177, kBottomRowY, 162);
@@ -175,7 +179,7 @@ void TfmMain::BuildControls() {
 
   // Keyboard order: top to bottom, left to right.
   QWidget* order[] = {slvUser,     sbtnAll,      sbtnClear,   slvCond,   sbtnDetail,  sbtnEnable, sbtnDisable,
-                      sbtnProfile, sbtnLoadCond, sbtnHotSync, sbtnApply, schkDefault, sbtnHelp,   sbtnExit};
+                      sbtnProfile, sbtnLoadCond, sbtnHistory, sbtnHotSync, sbtnApply, schkDefault, sbtnHelp,   sbtnExit};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   slvUser->setFocus();
 
@@ -193,6 +197,7 @@ void TfmMain::Connect() {
   connect(sbtnDisable, &QPushButton::clicked, this, [this] { m_logic.sbtnDisableClick(); });
   connect(sbtnProfile, &QPushButton::clicked, this, [this] { m_logic.sbtnProfileClick(); });
   connect(sbtnLoadCond, &QPushButton::clicked, this, [this] { m_logic.sbtnLoadCondClick(); });
+  connect(sbtnHistory, &QPushButton::clicked, this, [this] { m_logic.sbtnHistoryClick(); });
   connect(sbtnHotSync, &QPushButton::clicked, this, [this] { m_logic.sbtnHotSyncClick(); });
   connect(sbtnApply, &QPushButton::clicked, this, [this] { m_logic.sbtnApplyClick(); });
   connect(schkDefault, &QCheckBox::toggled, this, [this](bool b) { m_logic.SetDefaultAction(b); });
@@ -355,6 +360,11 @@ void TfmMain::RunUserInfo(UserInfoLogic& dialog) {
 
 void TfmMain::RunProfiles(ProfileLogic& dialog) {
   TfmProfile form(this, &dialog);
+  form.exec();
+}
+
+void TfmMain::RunHistory(HistoryLogic& dialog) {
+  TfmHistory form(this, dialog);
   form.exec();
 }
 

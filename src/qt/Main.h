@@ -65,6 +65,7 @@ class TfmMain : public QMainWindow, private MainView {
   void RunUserInfo(UserInfoLogic& dialog) override;
   void RunProfiles(ProfileLogic& dialog) override;
   void RunSyncActions(SyncActionsLogic& dialog) override;
+  void RunHistory(HistoryLogic& dialog) override;
   void CloseWindow() override;
   void ProgressBegin(const std::string& caption, int nTotal) override;
   bool ProgressStep(int nDone, const std::string& text) override;
@@ -104,6 +105,7 @@ class TfmMain : public QMainWindow, private MainView {
   QPushButton* sbtnDisable;
   QPushButton* sbtnProfile;
   QPushButton* sbtnLoadCond;
+  QPushButton* sbtnHistory;
   QPushButton* sbtnHotSync;
   QPushButton* sbtnApply;
   QCheckBox* schkDefault;

@@ -23,6 +23,7 @@ enum Main : int {
   kHotSync,
   kApply,
   kDefaultAction,
+  kHistory,
 };
 
 // The popup menu of the conduit list, in menu order.
@@ -57,6 +58,9 @@ enum ProfDetail : int { kDescLabel = 600, kDesc, kFileLabel, kFile };
 
 // The HotSync actions dialog (Close: IDOK).
 enum SyncActions : int { kActionsUserLabel = 700, kActionsUserName, kActionsList, kActionsSummary, kCopy, kEndOneTime };
+
+// The history dialog (Close: IDOK).
+enum History : int { kHistEntriesLabel = 900, kHistEntries, kHistChangesLabel, kHistChanges, kHistNotice, kHistUndoText, kHistUndo };
 
 // The progress window (Cancel: IDCANCEL).
 enum Progress : int { kProgressText = 800, kProgressBar };

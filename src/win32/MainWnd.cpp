@@ -10,6 +10,7 @@
 #include "src/logic/Userinfo.h"
 #include "src/logic/profile.h"
 #include "src/win32/Dialogs.h"
+#include "src/win32/HistoryDlg.h"
 #include "src/win32/Ids.h"
 
 using win32::MakeButton;
@@ -133,8 +134,10 @@ void MainWnd::BuildControls() {
                 {mw::kEnableAll, 'E', id::kEnableAll},
                 {mw::kDisableAll, 'i', id::kDisableAll},
                 {mw::kProfiles, 'P', id::kProfiles},
-                {mw::kRefresh, 'R', id::kRefresh}};
-  for (int i = 0; i < 5; ++i) {
+                {mw::kRefresh, 'R', id::kRefresh},
+                // In the free place below Refresh: nothing above it moves.
+                {mw::kHistory, 'o', id::kHistory}};
+  for (int i = 0; i < 6; ++i) {
     MakeButton(hwnd, WithMnemonic(column[i].text, column[i].key), columnX, kListY + 33 * i, kButtonWidth, kButtonHeight,
                column[i].id);
   }
@@ -259,6 +262,11 @@ void MainWnd::RunProfiles(ProfileLogic& dialog) {
   dlg.RunModal(Hwnd());
 }
 
+void MainWnd::RunHistory(HistoryLogic& dialog) {
+  HistoryDlg dlg(dialog);
+  dlg.RunModal(Hwnd());
+}
+
 void MainWnd::RunSyncActions(SyncActionsLogic& dialog) {
   // Over the dialog it was opened from (the user information), else over this window.
   SyncActionsDlg dlg(dialog);
@@ -364,6 +372,7 @@ bool MainWnd::OnCommand(int id, int code, HWND /*control*/) {
     case i::kDisableAll: m_logic.sbtnDisableClick(); return true;
     case i::kProfiles: m_logic.sbtnProfileClick(); return true;
     case i::kRefresh: m_logic.sbtnLoadCondClick(); return true;
+    case i::kHistory: m_logic.sbtnHistoryClick(); return true;
     case i::kHotSync: m_logic.sbtnHotSyncClick(); return true;
     case i::kApply: m_logic.sbtnApplyClick(); return true;
     case i::kDefaultAction:

@@ -94,6 +94,7 @@ class CliTest : public testing::Test {
   static void RemoveDataFiles() {
     std::error_code ec;
     for (const std::string& name : DataFiles()) fs::remove(DataFile(name), ec);
+    fs::remove(DataFile("ovhist.jsonl"), ec);
     fs::remove_all(ExeDir() / "work", ec);
   }
 
@@ -840,6 +841,93 @@ TEST_F(CliTest, CtrlCStopsApplyAfterTheCurrentUser) {
   EXPECT_NE(Run({"help", "apply"}).out.find("the exit code is 5"), std::string::npos);
 }
 #endif
+
+// -------------------------------------------------------------------------------------------------
+// History and undo
+
+// Every apply is recorded with what it overwrote; history lists and shows the changes, undo
+// puts back the newest one (a one-time "not set" by ending the one-time action), and an undo
+// right after an undo writes the change again.
+TEST_F(CliTest, HistoryRecordsAppliesAndUndoPutsThemBack) {
+  fixture::Installation& inst = Use(Standard());
+  std::ofstream(inst.dir() / "palmdesk.journal", std::ios::binary)
+      << "perm 1001 0x6D656D6F 3\ntemp 1002 0x6D656D6F 2\n";
+  ASSERT_EQ(Run({"apply", "--users", "Alice"}).code, cli::kExitOk);
+  ASSERT_EQ(Run({"apply", "--next-only", "--users", "Bob"}).code, cli::kExitOk);
+
+  Result r = Run({"history"});
+  ASSERT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_NE(r.out.find("Apply   conduit list  default       1"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Apply   conduit list  next HotSync  1"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("console"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("orvanectl undo takes back #2."), std::string::npos) << r.out;
+  r = Run({"--json", "history", "--last", "1"});
+  EXPECT_NE(r.out.find("\"id\": 2,"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\"id\": 1,"), std::string::npos) << r.out;
+  r = Run({"history", "show", "1"});
+  EXPECT_NE(r.out.find("Alice  1001  Memo Pad      Do Nothing  Synchronize the files"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("Alice  1001  Date Book     not set     Synchronize the files"), std::string::npos) << r.out;
+
+  // The dry run writes nothing; the undo takes Bob's one-time actions back.
+  const std::size_t nJournal = inst.ReadJournal().size();
+  r = Run({"undo", "--dry-run"});
+  EXPECT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_NE(r.out.find("Undo would take back #2 (Apply of conduit list, next HotSync actions) for 1 user: Bob."),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(inst.ReadJournal().size(), nJournal);
+  r = Run({"undo"});
+  EXPECT_EQ(r.code, cli::kExitOk) << r.err;
+  std::vector<fixture::JournalEntry> journal = inst.ReadJournal();
+  std::vector<fixture::JournalEntry> undone(journal.begin() + static_cast<std::ptrdiff_t>(nJournal), journal.end());
+  std::vector<fixture::JournalEntry> expected;
+  for (std::size_t i = 0; i < kCreators.size(); ++i) {
+    if (kCreators[i] == kMemo) expected.push_back({false, 1002, kMemo, 2});
+    else expected.push_back({false, 1002, kCreators[i], 0, true});
+  }
+  EXPECT_EQ(undone, expected);
+
+  // Undo of the undo; then the undo of Alice's default apply leaves her unset defaults.
+  r = Run({"undo"});
+  EXPECT_EQ(r.code, cli::kExitOk) << r.err;
+  EXPECT_NE(r.out.find("Took back #3 (Undo of #2"), std::string::npos) << r.out;
+  EXPECT_EQ(inst.ReadJournal().back(), (fixture::JournalEntry{false, 1002, kBackup, 2}));
+  r = Run({"history"});
+  EXPECT_NE(r.out.find("undone"), std::string::npos) << r.out;
+}
+
+// undo obeys HotSync with apply's exit codes, names what it cannot put back, and the history
+// command refuses what it does not know.
+TEST_F(CliTest, UndoExitsAsApplyDoes) {
+  fixture::Installation& inst = Use(Standard());
+  std::ofstream(inst.dir() / "palmdesk.journal", std::ios::binary) << "perm 1001 0x6D656D6F 3\n";
+  Result r = Run({"undo"});
+  EXPECT_EQ(r.code, cli::kExitOk);
+  EXPECT_EQ(r.out, "Nothing to undo.\n");
+  ASSERT_EQ(Run({"apply", "--users", "Alice"}).code, cli::kExitOk);
+
+  inst.SetHotSync("syncing");
+  inst.Commit();
+  const std::size_t nJournal = inst.ReadJournal().size();
+  r = Run({"undo"});
+  EXPECT_EQ(r.code, cli::kExitHotSync);
+  EXPECT_NE(r.err.find("A HotSync is in progress."), std::string::npos) << r.err;
+  EXPECT_EQ(inst.ReadJournal().size(), nJournal);
+
+  inst.SetHotSync("idle");
+  inst.SetFault("sync_write_fail", "-525");
+  inst.Commit();
+  r = Run({"undo"});
+  EXPECT_EQ(r.code, cli::kExitUsersFailed);
+  EXPECT_NE(r.err.find("The settings of 1 user could not be updated: Alice."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Alice, Date Book (the default was not set; Palm's library cannot set it back to not set)"),
+            std::string::npos)
+      << r.err;
+
+  EXPECT_EQ(Run({"history", "show", "99"}).code, cli::kExitUsage);
+  EXPECT_EQ(Run({"history", "list"}).code, cli::kExitUsage);
+  EXPECT_EQ(Run({"history", "show"}).code, cli::kExitUsage);
+}
 
 // -------------------------------------------------------------------------------------------------
 // The real executable

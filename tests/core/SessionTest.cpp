@@ -56,7 +56,7 @@ class Session : public testing::Test {
     m_pInst.reset();
   }
   static void RemoveDataFiles() {
-    for (const char* name : {"ovcond.dat", "ovcurr.dat", "ovprof.dat"}) fs::remove(testfiles::ExeDir() / name);
+    for (const char* name : {"ovcond.dat", "ovcurr.dat", "ovprof.dat", "ovhist.jsonl"}) fs::remove(testfiles::ExeDir() / name);
   }
 
   // Alice, Bob and Carol with the three organizer conduits, the session open on them.

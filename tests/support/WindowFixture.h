@@ -39,7 +39,8 @@ inline void RemoveDataFiles() {
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(ExeDir(), ec)) {
     const std::string name = entry.path().filename().string();
-    if (name.rfind("ovcond.dat", 0) == 0 || name.rfind("ovcurr.dat", 0) == 0 || name.rfind("ovprof", 0) == 0) {
+    if (name.rfind("ovcond.dat", 0) == 0 || name.rfind("ovcurr.dat", 0) == 0 || name.rfind("ovprof", 0) == 0 ||
+        name.rfind("ovhist.jsonl", 0) == 0) {
       fs::remove_all(entry.path(), ec);
     }
   }

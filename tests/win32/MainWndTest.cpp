@@ -71,6 +71,7 @@ TEST_F(Win32Main, OpensWithTheTextsAndTheDefaultsOfEveryKind) {
                   {id::kDisableAll, "D&isable All"},
                   {id::kProfiles, "&Profiles"},
                   {id::kRefresh, "&Refresh"},
+                  {id::kHistory, "Hist&ory..."},
                   {id::kHotSync, "Start HotSync &Manager"},
                   {id::kApply, "&Apply to Selected Users"},
                   {id::kDefaultAction, "Defaul&t Action"}};

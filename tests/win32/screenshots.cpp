@@ -83,7 +83,7 @@ void Capture(HWND hwnd, const wchar_t* name) {
 }
 
 // What to do with each modal dialog as it opens.
-enum class Step { CondDetail, UserInfo, Profiles, SyncActions, Progress };
+enum class Step { CondDetail, UserInfo, Profiles, SyncActions, Progress, History };
 Step g_step;
 HWND g_progress = nullptr;
 
@@ -115,6 +115,9 @@ void Drive(HWND dlg, void*) {
     case Step::Progress:
       // Drawn once it has a step to show.
       g_progress = dlg;
+      break;
+    case Step::History:
+      Capture(dlg, L"history");
       break;
   }
 }
@@ -213,6 +216,13 @@ int wmain(int argc, wchar_t** argv) {
     ++g_nFailed;
   }
   wnd.ProgressEnd();
+
+  // The history after a default Apply and one of the next HotSync only.
+  SendMessageW(GetDlgItem(main, win32::id::kApply), BM_CLICK, 0, 0);
+  SendMessageW(GetDlgItem(main, win32::id::kDefaultAction), BM_CLICK, 0, 0);
+  SendMessageW(GetDlgItem(main, win32::id::kApply), BM_CLICK, 0, 0);
+  g_step = Step::History;
+  SendMessageW(GetDlgItem(main, win32::id::kHistory), BM_CLICK, 0, 0);
 
   win32::SetModalDriver(nullptr, nullptr);
   // Leaves the installation's ovcurr.dat as it was: the window is destroyed without its close.

@@ -189,4 +189,9 @@ std::u16string LocalToUtf16(const std::string& text);
 // become '?'); otherwise, and on POSIX, the text is returned unchanged.
 std::string ToConsoleText(const std::string& text);
 
+// The login name of the user running the program, in UTF-8 (it goes into JSON as it is): Windows
+// GetUserNameW converted to UTF-8; POSIX the password entry of the real user ID (getpwuid), else
+// $USER. "" when neither says.
+std::string GetLoginName();
+
 }  // namespace os

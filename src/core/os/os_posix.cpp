@@ -17,6 +17,7 @@
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <limits.h>
 #include <link.h>
 #include <signal.h>
@@ -866,5 +867,13 @@ bool StopRequested() { return g_stopRequested != 0; }
 void ClearStopRequest() { g_stopRequested = 0; }
 
 void RestrictLibrarySearch() {}
+
+std::string GetLoginName() {
+  if (const struct passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_name != nullptr && *pw->pw_name) {
+    return pw->pw_name;
+  }
+  const char* user = std::getenv("USER");
+  return user != nullptr ? user : "";
+}
 
 }  // namespace os

@@ -581,4 +581,17 @@ std::string ToConsoleText(const std::string& text) {
   return out;
 }
 
+std::string GetLoginName() {
+  // UNLEN (256) characters and the terminator.
+  wchar_t wsz[257];
+  DWORD nSize = sizeof wsz / sizeof wsz[0];
+  if (!GetUserNameW(wsz, &nSize) || nSize == 0) return {};
+  const int nIn = static_cast<int>(wcslen(wsz));
+  const int nOut = WideCharToMultiByte(CP_UTF8, 0, wsz, nIn, nullptr, 0, nullptr, nullptr);
+  if (nOut <= 0) return {};
+  std::string out(static_cast<std::size_t>(nOut), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wsz, nIn, out.data(), nOut, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace os
