@@ -25,6 +25,7 @@ class CondDetailLogic;
 class MainWindowLogic;
 class OVProfile;
 class OVProfMgr;
+class OverviewLogic;
 class ProfileLogic;
 class SyncActionsLogic;
 class UserInfoLogic;
@@ -129,6 +130,7 @@ class MainView : public ov::WindowView, public ProgressSink {
   virtual void RunUserInfo(UserInfoLogic& dialog) = 0;
   virtual void RunProfiles(ProfileLogic& dialog) = 0;
   virtual void RunSyncActions(SyncActionsLogic& dialog) = 0;
+  virtual void RunOverview(OverviewLogic& dialog) = 0;
   // Exit: close the window (which runs FormClose).
   virtual void CloseWindow() = 0;
 
@@ -247,6 +249,10 @@ class MainWindowLogic {
   // Enter on a list opens its row, as a double click does.
   void slvUserKeyEnter() { slvUserDblClick(); }
   void slvCondKeyEnter() { sbtnDetailClick(); }
+  // The overview of every user's actions (the view's RunOverview).
+  void sbtnOverviewClick();
+  // Ticks exactly these users in the user list (the others are unticked).
+  void TickUsersOnly(const std::vector<std::uint32_t>& userIds);
   // The HotSync actions dialog of one user over the conduit list (the view's RunSyncActions).
   void OpenSyncActions(std::uint32_t userId, const std::string& userName);
   // A row of slvCond was ticked or unticked: switch its record on or off and show the new
