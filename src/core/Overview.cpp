@@ -53,11 +53,11 @@ const std::vector<LegendEntry>& OverviewLegend() {
       {CellKind::DesktopOverwrites, "Desktop", "Desktop overwrites handheld"},
       {CellKind::HandheldOverwrites, "Handheld", "Handheld overwrites Desktop"},
       {CellKind::DoNothing, "Nothing", "Do Nothing"},
-      {CellKind::Custom, "Custom", "Custom (set in Palm Desktop)"},
-      {CellKind::Unknown, "Code n", "An action this tool does not know"},
-      {CellKind::NotSet, "not set", "Never set: HotSync uses the conduit's own default"},
-      {CellKind::Failed, "failed", "The user data library could not be read"},
-      {CellKind::Unread, kOneTimeCellMark, "This time only: a one-time action decides the next HotSync"},
+      {CellKind::Custom, "Custom", "Custom"},
+      {CellKind::Unknown, "Code n", "Unknown action"},
+      {CellKind::NotSet, "not set", "Never set"},
+      {CellKind::Failed, "failed", "Could not be read"},
+      {CellKind::Unread, kOneTimeCellMark, "One-time action (this time only)"},
   };
   return legend;
 }
