@@ -23,6 +23,7 @@ enum Main : int {
   kHotSync,
   kApply,
   kDefaultAction,
+  kOverview,
 };
 
 // The popup menu of the conduit list, in menu order.
@@ -57,6 +58,12 @@ enum ProfDetail : int { kDescLabel = 600, kDesc, kFileLabel, kFile };
 
 // The HotSync actions dialog (Close: IDOK).
 enum SyncActions : int { kActionsUserLabel = 700, kActionsUserName, kActionsList, kActionsSummary, kCopy, kEndOneTime };
+
+// The overview window (Close: IDOK). The grid tells its parent with WM_COMMAND: the selected
+// row changed (kGridSelChange) or a row was opened (kGridOpen: double click or Enter).
+enum Overview : int { kOverviewDiffers = 900, kOverviewSort, kOverviewGrid, kOverviewLegend, kOverviewStatus,
+                      kOverviewTick, kOverviewActions };
+enum OverviewGridCode : int { kGridSelChange = 1, kGridOpen = 2 };
 
 // The progress window (Cancel: IDCANCEL).
 enum Progress : int { kProgressText = 800, kProgressBar };
