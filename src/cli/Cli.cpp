@@ -166,6 +166,7 @@ int RunCli(int argc, char** argv, std::ostream& out, std::ostream& err) {
   commands.push_back(MakeUsersCommand());
   commands.push_back(MakeConduitsCommand());
   commands.push_back(MakeShowCommand());
+  commands.push_back(MakeOverviewCommand());
   commands.push_back(MakeApplyCommand());
   commands.push_back(MakeProfilesCommand());
   commands.push_back(MakeExportProfileCommand());

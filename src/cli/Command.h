@@ -59,6 +59,7 @@ class Command {
 std::unique_ptr<Command> MakeUsersCommand();
 std::unique_ptr<Command> MakeConduitsCommand();
 std::unique_ptr<Command> MakeShowCommand();
+std::unique_ptr<Command> MakeOverviewCommand();
 std::unique_ptr<Command> MakeApplyCommand();
 std::unique_ptr<Command> MakeProfilesCommand();
 std::unique_ptr<Command> MakeExportProfileCommand();

@@ -5,6 +5,7 @@
 
 #include "src/core/DataFiles.h"
 #include "src/core/History.h"
+#include "src/core/Overview.h"
 #include "src/core/OVProfile.h"
 #include "src/core/OVUtil.h"
 #include "src/core/misc/CxList.h"
@@ -23,8 +24,8 @@ class Progress {
  public:
   using Clock = std::chrono::steady_clock;
 
-  Progress(const RunHooks& hooks, std::size_t nTotal)
-      : m_hooks(hooks), m_nTotal(nTotal), m_start(Clock::now()) {}
+  Progress(const RunHooks& hooks, std::size_t nTotal, const char* szCaption = kProgressCaption)
+      : m_hooks(hooks), m_nTotal(nTotal), m_start(Clock::now()), m_szCaption(szCaption) {}
   ~Progress() {
     if (m_bShown) m_hooks.pProgress->ProgressEnd();
   }
@@ -46,7 +47,7 @@ class Progress {
           elapsed * static_cast<long long>(m_nTotal) / static_cast<long long>(nDone) < m_hooks.delay) {
         return true;
       }
-      m_hooks.pProgress->ProgressBegin(kProgressCaption, static_cast<int>(m_nTotal));
+      m_hooks.pProgress->ProgressBegin(m_szCaption, static_cast<int>(m_nTotal));
       m_bShown = true;
     } else if (now - m_lastDrawn < m_hooks.interval && nDone < m_nTotal) {
       return true;
@@ -60,6 +61,7 @@ class Progress {
   std::size_t m_nTotal;
   Clock::time_point m_start;
   Clock::time_point m_lastDrawn{};
+  const char* m_szCaption;
   bool m_bShown = false;
 };
 
@@ -666,4 +668,24 @@ UndoResult OVSession::Undo(const RunHooks& hooks, bool bDryRun) const {
   if (bBegun) history.End(EndOf(result.run.stop), IdsOf(result.run.failed));
   TakeNotices(history, &result.run.historyNotices);
   return result;
+}
+
+bool OVSession::ReadOverview(OverviewTable& table, const std::vector<std::size_t>& order, const RunHooks& hooks) {
+  std::size_t nLeft = 0;
+  for (std::size_t row : order) {
+    if (row < table.UserCount() && !table.IsRead(row)) ++nLeft;
+  }
+  Progress progress(hooks, nLeft, kReadingCaption);
+  std::size_t nDone = 0;
+  for (std::size_t row : order) {
+    if (row >= table.UserCount() || table.IsRead(row)) continue;
+    table.ReadRow(row);
+    ++nDone;
+    if (!progress.Step(nDone, [&] {
+          return "Reading HotSync actions: " + std::to_string(nDone) + " of " + std::to_string(nLeft) + " users read.";
+        })) {
+      return nDone == nLeft;
+    }
+  }
+  return true;
 }

@@ -26,6 +26,7 @@
 
 class OVProfile;
 class OVProfMgr;
+class OverviewTable;
 struct CONDUIT_REC;
 struct ProfileRec;
 struct UserRecord;
@@ -63,6 +64,9 @@ inline constexpr std::chrono::milliseconds kProgressInterval{30};
 // began to report a HotSync, and asking before every one of thousands of users costs more than
 // writing them.
 inline constexpr std::chrono::milliseconds kHotSyncCheckInterval{100};
+
+// The caption of the progress while many users' actions are read.
+inline constexpr const char* kReadingCaption = "Reading HotSync Actions";
 
 // How a long command reports and is stopped.
 struct RunHooks {
@@ -276,6 +280,9 @@ class OVSession {
   // Ends those one-time actions (grouped by user as FindOneTimeOverrides gives them), asking
   // HotSync as Apply does.
   EndResult EndOneTimeActions(const std::vector<OneTimeOverride>& overrides, const RunHooks& hooks) const;
+  // Reads the rows of table not read yet, in the order given (rows of the table), with progress
+  // (kReadingCaption) and Cancel; false when stopped before the last one.
+  static bool ReadOverview(OverviewTable& table, const std::vector<std::size_t>& order, const RunHooks& hooks);
 
   // The history of changes. Open names the file (kDataFileHistory in the data directory); a
   // program names itself ("window", the default, or "console") for the entries it records.

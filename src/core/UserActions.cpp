@@ -92,6 +92,15 @@ PrefRead ReadNextPref(std::uint32_t userId, std::uint32_t dwCreatorID, const Pre
   return temp;
 }
 
+PrefRead ReadNextPref(std::uint32_t userId, std::uint32_t dwCreatorID) {
+  std::int32_t nCode = 0;
+  const std::int32_t nResult = palm::UmGetUserTempSyncPreferences(userId, dwCreatorID, &nCode);
+  PrefRead temp = Answer(nResult, nCode);
+  if (temp.state == PrefRead::State::NotSet) return ReadPermPref(userId, dwCreatorID);
+  temp.bOneTime = temp.state == PrefRead::State::Set;
+  return temp;
+}
+
 std::vector<UserConduitAction> ReadUserActions(std::uint32_t userId, const std::vector<const CONDUIT_REC*>& conduits) {
   std::vector<UserConduitAction> actions;
   actions.reserve(conduits.size());

@@ -52,6 +52,9 @@ struct UserConduitAction {
 std::vector<UserConduitAction> ReadUserActions(std::uint32_t userId, const std::vector<const CONDUIT_REC*>& conduits);
 PrefRead ReadPermPref(std::uint32_t userId, std::uint32_t dwCreatorID);
 PrefRead ReadNextPref(std::uint32_t userId, std::uint32_t dwCreatorID, const PrefRead& perm);
+// The same without a read of the default beforehand: the one-time preference is read first, the
+// default only when no one-time action is set (one read per conduit for most users).
+PrefRead ReadNextPref(std::uint32_t userId, std::uint32_t dwCreatorID);
 
 // A creator ID as four characters when the Palm way of writing it (first character in the most
 // significant byte) gives four printable characters that cannot be taken for a number or a

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <unordered_set>
 
 #include "src/core/misc/CxList.h"
 #include "src/core/DataFiles.h"
@@ -19,6 +20,7 @@
 #include "src/core/HotSync.h"
 #include "src/core/OVProfile.h"
 #include "src/core/OVUtil.h"
+#include "src/logic/Overview.h"
 #include "src/logic/SyncActions.h"
 #include "src/core/UserActions.h"
 #include "src/logic/Userinfo.h"
@@ -743,6 +745,17 @@ void MainWindowLogic::miUserActionsClick() {
 void MainWindowLogic::OpenSyncActions(std::uint32_t userId, const std::string& userName) {
   SyncActionsLogic dialog(*this, userId, userName);
   m_view.RunSyncActions(dialog);
+}
+
+void MainWindowLogic::sbtnOverviewClick() {
+  OverviewLogic dialog(*this);
+  m_view.RunOverview(dialog);
+}
+
+void MainWindowLogic::TickUsersOnly(const std::vector<std::uint32_t>& userIds) {
+  const std::unordered_set<std::uint32_t> chosen(userIds.begin(), userIds.end());
+  for (UserRow& row : m_users) row.ticked = chosen.count(row.pUser->userId) != 0;
+  m_view.UserListChanged();
 }
 
 void MainWindowLogic::sbtnDetailClick() {

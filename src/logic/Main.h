@@ -26,6 +26,7 @@ class HistoryLogic;
 class MainWindowLogic;
 class OVProfile;
 class OVProfMgr;
+class OverviewLogic;
 class ProfileLogic;
 class SyncActionsLogic;
 class UserInfoLogic;
@@ -133,6 +134,8 @@ class MainView : public ov::WindowView, public ProgressSink {
   virtual void RunSyncActions(SyncActionsLogic& dialog) = 0;
   // The history dialog (a view without one shows nothing).
   virtual void RunHistory(HistoryLogic& dialog) { (void)dialog; }
+  // The overview of every user's actions.
+  virtual void RunOverview(OverviewLogic& dialog) = 0;
   // Exit: close the window (which runs FormClose).
   virtual void CloseWindow() = 0;
 
@@ -278,6 +281,10 @@ class MainWindowLogic {
   // Enter on a list opens its row, as a double click does.
   void slvUserKeyEnter() { slvUserDblClick(); }
   void slvCondKeyEnter() { sbtnDetailClick(); }
+  // The overview of every user's actions (the view's RunOverview).
+  void sbtnOverviewClick();
+  // Ticks exactly these users in the user list (the others are unticked).
+  void TickUsersOnly(const std::vector<std::uint32_t>& userIds);
   // The HotSync actions dialog of one user over the conduit list (the view's RunSyncActions).
   void OpenSyncActions(std::uint32_t userId, const std::string& userName);
   // A row of slvCond was ticked or unticked: switch its record on or off and show the new

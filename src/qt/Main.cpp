@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPixmap>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTreeView>
@@ -22,6 +21,7 @@
 #include "src/qt/FormUtil.h"
 #include "src/qt/MessageBox.h"
 #include "src/qt/History.h"
+#include "src/qt/Overview.h"
 #include "src/qt/SyncActions.h"
 #include "src/qt/Userinfo.h"
 #include "src/qt/profile.h"
@@ -120,6 +120,8 @@ void TfmMain::BuildControls() {
   spImgTitle->setPixmap(QPixmap(QStringLiteral(":/orvane/banner.png")));
   spImgTitle->setAccessibleName(QStringLiteral("Orvane"));
 
+  // Beside Help in the banner: the overview is about every user at once, not one list.
+  sbtnOverview = MakeButton(spTop, "sbtnOverview", overview::kOpenButton, 406, 28);
   sbtnHelp = MakeButton(spTop, "sbtnHelp", mainwnd::kHelp, 498, 28);
   sbtnExit = MakeButton(spTop, "sbtnExit", mainwnd::kExit, 590, 28);
 
@@ -179,7 +181,7 @@ void TfmMain::BuildControls() {
 
   // Keyboard order: top to bottom, left to right.
   QWidget* order[] = {slvUser,     sbtnAll,      sbtnClear,   slvCond,   sbtnDetail,  sbtnEnable, sbtnDisable,
-                      sbtnProfile, sbtnLoadCond, sbtnHistory, sbtnHotSync, sbtnApply, schkDefault, sbtnHelp,   sbtnExit};
+                      sbtnProfile, sbtnLoadCond, sbtnHistory, sbtnHotSync, sbtnApply, schkDefault, sbtnOverview, sbtnHelp, sbtnExit};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   slvUser->setFocus();
 
@@ -188,6 +190,7 @@ void TfmMain::BuildControls() {
 }
 
 void TfmMain::Connect() {
+  connect(sbtnOverview, &QPushButton::clicked, this, [this] { m_logic.sbtnOverviewClick(); });
   connect(sbtnHelp, &QPushButton::clicked, this, [this] { m_logic.sbtnHelpClick(); });
   connect(sbtnExit, &QPushButton::clicked, this, [this] { m_logic.sbtnExitClick(); });
   connect(sbtnAll, &QPushButton::clicked, this, [this] { m_logic.sbtnAllClick(); });
@@ -378,38 +381,13 @@ void TfmMain::RunSyncActions(SyncActionsLogic& dialog) {
 // -------------------------------------------------------------------------------------------------
 // The progress window
 
-void TfmMain::ProgressBegin(const std::string& caption, int nTotal) {
-  delete m_pProgress;
-  m_pProgress = Named(new QProgressDialog(this, kFixedDialogFlags), "fmProgress");
-  m_pProgress->setWindowTitle(Local(caption));
-  m_pProgress->setCancelButtonText(Local(mainwnd::kProgressCancel));
-  m_pProgress->setRange(0, nTotal);
-  m_pProgress->setMinimumDuration(0);
-  m_pProgress->setAutoClose(false);
-  m_pProgress->setAutoReset(false);
-  // Modal over the main window: nothing in it can be pressed while Apply runs.
-  m_pProgress->setWindowModality(Qt::WindowModal);
-  m_pProgress->setMinimumWidth(mainwnd::kProgressWidth);
-  // The wait cursor of the main window would cover the Cancel button too.
-  QApplication::setOverrideCursor(Qt::ArrowCursor);
-  m_pProgress->show();
-  QApplication::processEvents();
+void TfmMain::RunOverview(OverviewLogic& dialog) {
+  TfmOverview form(this, dialog);
+  form.exec();
 }
 
-bool TfmMain::ProgressStep(int nDone, const std::string& text) {
-  if (!m_pProgress) return true;
-  m_pProgress->setLabelText(Local(text));
-  m_pProgress->setValue(nDone);
-  // Repaints and answers Cancel between users.
-  QApplication::processEvents();
-  return !m_pProgress->wasCanceled();
-}
-
-void TfmMain::ProgressEnd() {
-  if (!m_pProgress) return;
-  delete m_pProgress;
-  m_pProgress = nullptr;
-  QApplication::restoreOverrideCursor();
-}
+void TfmMain::ProgressBegin(const std::string& caption, int nTotal) { m_progress.Begin(caption, nTotal); }
+bool TfmMain::ProgressStep(int nDone, const std::string& text) { return m_progress.Step(nDone, text); }
+void TfmMain::ProgressEnd() { m_progress.End(); }
 
 void TfmMain::CloseWindow() { close(); }

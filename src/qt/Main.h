@@ -9,6 +9,7 @@
 #include <QVector>
 
 #include "src/logic/Main.h"
+#include "src/qt/Progress.h"
 
 class QAction;
 class QCheckBox;
@@ -19,7 +20,6 @@ class QLabel;
 class QMenu;
 class QModelIndex;
 class QPoint;
-class QProgressDialog;
 class QPushButton;
 class QStandardItemModel;
 class QTreeView;
@@ -66,6 +66,7 @@ class TfmMain : public QMainWindow, private MainView {
   void RunProfiles(ProfileLogic& dialog) override;
   void RunSyncActions(SyncActionsLogic& dialog) override;
   void RunHistory(HistoryLogic& dialog) override;
+  void RunOverview(OverviewLogic& dialog) override;
   void CloseWindow() override;
   void ProgressBegin(const std::string& caption, int nTotal) override;
   bool ProgressStep(int nDone, const std::string& text) override;
@@ -92,6 +93,7 @@ class TfmMain : public QMainWindow, private MainView {
   QWidget* m_pClient;
   QFrame* spTop;
   QLabel* spImgTitle;
+  QPushButton* sbtnOverview;
   QPushButton* sbtnHelp;
   QPushButton* sbtnExit;
   QGroupBox* suiSideChannel1;
@@ -118,7 +120,7 @@ class TfmMain : public QMainWindow, private MainView {
   QAction* miUserActions;
   QAction* miUserInfo;
   // The progress window of a long Apply, while it shows.
-  QProgressDialog* m_pProgress = nullptr;
+  ProgressWindow m_progress{this};
 
   QStandardItemModel* m_pUserModel;
   QStandardItemModel* m_pCondModel;

@@ -24,6 +24,7 @@ enum Main : int {
   kApply,
   kDefaultAction,
   kHistory,
+  kOverview,
 };
 
 // The popup menu of the conduit list, in menu order.
@@ -61,6 +62,11 @@ enum SyncActions : int { kActionsUserLabel = 700, kActionsUserName, kActionsList
 
 // The history dialog (Close: IDOK).
 enum History : int { kHistEntriesLabel = 900, kHistEntries, kHistChangesLabel, kHistChanges, kHistNotice, kHistUndoText, kHistUndo };
+// The overview window (Close: IDOK). The grid tells its parent with WM_COMMAND: the selected
+// row changed (kGridSelChange) or a row was opened (kGridOpen: double click or Enter).
+enum Overview : int { kOverviewDiffers = 1000, kOverviewSort, kOverviewGrid, kOverviewLegend, kOverviewStatus,
+                      kOverviewTick, kOverviewActions };
+enum OverviewGridCode : int { kGridSelChange = 1, kGridOpen = 2 };
 
 // The progress window (Cancel: IDCANCEL).
 enum Progress : int { kProgressText = 800, kProgressBar };

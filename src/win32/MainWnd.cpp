@@ -12,6 +12,7 @@
 #include "src/win32/Dialogs.h"
 #include "src/win32/HistoryDlg.h"
 #include "src/win32/Ids.h"
+#include "src/win32/OverviewDlg.h"
 
 using win32::MakeButton;
 using win32::MakeControl;
@@ -146,6 +147,8 @@ void MainWnd::BuildControls() {
   MakeControl(hwnd, WC_BUTTONW, WithMnemonic(mw::kDefaultAction, 't'), BS_AUTOCHECKBOX | WS_TABSTOP, condX + 343,
               kBottomRowY, 114, kButtonHeight, id::kDefaultAction);
 
+  // Beside Help in the banner: the overview is about every user at once, not one list.
+  MakeButton(hwnd, overview::kOpenButton, 406, 28, kButtonWidth, kButtonHeight, id::kOverview);
   MakeButton(hwnd, mw::kHelp, 498, 28, kButtonWidth, kButtonHeight, id::kHelp);
   MakeButton(hwnd, mw::kExit, 590, 28, kButtonWidth, kButtonHeight, id::kExit);
 }
@@ -273,6 +276,11 @@ void MainWnd::RunSyncActions(SyncActionsLogic& dialog) {
   dlg.RunModal(win32::TopModal(Hwnd()));
 }
 
+void MainWnd::RunOverview(OverviewLogic& dialog) {
+  OverviewDlg dlg(dialog);
+  dlg.RunModal(Hwnd());
+}
+
 void MainWnd::ProgressBegin(const std::string& caption, int nTotal) {
   m_progress = std::make_unique<ProgressWnd>();
   if (!m_progress->Open(Hwnd(), caption, nTotal)) m_progress.reset();
@@ -363,6 +371,7 @@ bool MainWnd::OnCommand(int id, int code, HWND /*control*/) {
   if (code != BN_CLICKED) return false;  // menu items and Enter come with 0 too
   CommandScope command(*this);
   switch (id) {
+    case i::kOverview: m_logic.sbtnOverviewClick(); return true;
     case i::kHelp: m_logic.sbtnHelpClick(); return true;
     case i::kExit: m_logic.sbtnExitClick(); return true;
     case i::kSelectAll: m_logic.sbtnAllClick(); return true;

@@ -34,6 +34,7 @@ class MainWnd final : public win32::Dialog, public MainView {
   void RunProfiles(ProfileLogic& dialog) override;
   void RunSyncActions(SyncActionsLogic& dialog) override;
   void RunHistory(HistoryLogic& dialog) override;
+  void RunOverview(OverviewLogic& dialog) override;
   void CloseWindow() override;
   void ProgressBegin(const std::string& caption, int nTotal) override;
   bool ProgressStep(int nDone, const std::string& text) override;

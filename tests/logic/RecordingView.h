@@ -8,6 +8,7 @@
 
 #include "src/logic/CondDetail.h"
 #include "src/logic/Main.h"
+#include "src/logic/Overview.h"
 #include "src/logic/ProfDetail.h"
 #include "src/logic/SyncActions.h"
 #include "src/logic/Userinfo.h"
@@ -45,6 +46,10 @@ class RecordingMainView : public MainView {
     ++dialogs;
     if (onSyncActions) onSyncActions(dialog);
   }
+  void RunOverview(OverviewLogic& dialog) override {
+    ++dialogs;
+    if (onOverview) onOverview(dialog);
+  }
   void CloseWindow() override { ++closes; }
   void ProgressBegin(const std::string& caption, int nTotal) override {
     progressCaption = caption;
@@ -79,6 +84,7 @@ class RecordingMainView : public MainView {
   // Called after each step of the progress window; false presses Cancel.
   std::function<bool(int)> onProgress;
   std::function<void(SyncActionsLogic&)> onSyncActions;
+  std::function<void(OverviewLogic&)> onOverview;
   int userRedraws = 0, condRedraws = 0, detailChanges = 0, dialogs = 0, closes = 0;
   std::vector<int> changedRows;
   std::vector<bool> busy;
