@@ -276,11 +276,8 @@ stage_mingw32() {
   local installer_note="no setup program (makensis missing)"
   if command -v makensis >/dev/null; then
     scripts/check-installer.sh build/mingw32 || return 1
-    # Its script, built with NSIS's x86_64 stub, installed and uninstalled silently under Wine.
-    scripts/check-installer-wine.sh build/mingw32 || return 1
-    installer_note="setup program checked ($(stat -c %s build/mingw32/orvane-*-setup.exe | head -n 1) bytes: exactly orvane.exe, orvanectl.exe, the help pages, uninstall.exe; silent install and uninstall under Wine keep the data files)"
   fi
-  local wine32 reason rc=0 checked="compile-time prototypes and offsets, 131 exports undecorated with Palm's argument bytes, imports all from Windows XP or older"
+  local wine32= reason rc=0 checked="compile-time prototypes and offsets, 131 exports undecorated with Palm's argument bytes, imports all from Windows XP or older"
   mkdir -p build/mingw32/wine32-probe
   if wine32=$(probe_wine32 build/mingw32 2>build/mingw32/wine32-probe/reason); then
     # The 32-bit Wine's own server (wineserver32 beside it); /usr/lib/wine/wineserver would
@@ -299,9 +296,18 @@ stage_mingw32() {
     wine_session_end
     unset ORVANE_WINE32
   else
+    wine32=
     reason=$(paste -sd '|' build/mingw32/wine32-probe/reason | sed 's/|/; /g')
     echo "i686: tests NOT run: no 32-bit Windows program runs here (${reason})"
     stage_note="i686 checked: $checked; tests NOT run (no 32-bit Wine: ${reason})"
+  fi
+  if command -v makensis >/dev/null; then
+    # Installed and uninstalled silently: the real setup program under the 32-bit Wine the probe
+    # found, else its script built with NSIS's x86_64 stub under 64-bit Wine.
+    local how
+    how=$(ORVANE_INSTALLER_WINE32=$wine32 scripts/check-installer-wine.sh build/mingw32) || { echo "$how"; return 1; }
+    echo "$how"
+    installer_note="setup program checked ($(stat -c %s build/mingw32/orvane-*-setup.exe | head -n 1) bytes: exactly orvane.exe, orvanectl.exe, the help pages, uninstall.exe); ${how%%:*}: silent install and uninstall keep the data files, refused while Orvane runs, upgrade keeps the data files"
   fi
   stage_note+="; $installer_note"
   echo "$stage_note"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs and uninstalls the setup program silently under Wine and checks what each leaves:
 #   scripts/check-installer-wine.sh build/mingw32
-# The setup program is 32-bit and only 64-bit Wine runs here, so the same script
-# (<build>/installer/orvane.nsi, same files) is built again with NSIS's x86_64 stub into a
-# temporary folder; the installing and uninstalling logic is the one users get.
+# With ORVANE_INSTALLER_WINE32 naming a 32-bit Wine that runs (test.sh's probe found one), the
+# real setup program users get, orvane-<version>-setup.exe, is run under it in a win32 prefix.
+# Without one, the same script (<build>/installer/orvane.nsi, same files) is built again with
+# NSIS's x86_64 stub and run under 64-bit Wine: the installing and uninstalling logic is the same.
 #  1. /S: the files in $PROGRAMFILES\Orvane, the Start menu shortcut, the installed-programs entry.
 #  2. Data files written beside orvane.exe, then uninstall.exe /S: everything installed is gone,
 #     the data files and so their directory stay.
@@ -20,7 +21,17 @@ set -uo pipefail
 
 build=${1:?usage: check-installer-wine.sh <mingw32 build dir>}
 nsi="$build/installer/orvane.nsi"
-wine=/usr/lib/wine/wine64
+wine32=${ORVANE_INSTALLER_WINE32:-}
+if [ -n "$wine32" ]; then
+  wine=$wine32
+  server=$(dirname "$wine32")/wineserver32
+  [ -x "$server" ] || server=$(dirname "$wine32")/wineserver
+  cc=i686-w64-mingw32-gcc
+else
+  wine=/usr/lib/wine/wine64
+  server=/usr/lib/wine/wineserver
+  cc=x86_64-w64-mingw32-gcc
+fi
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvane'
 [ -f "$nsi" ] || { echo "check-installer-wine: $nsi is missing" >&2; exit 1; }
 [ -x "$wine" ] || { echo "check-installer-wine: no $wine" >&2; exit 1; }
@@ -33,19 +44,31 @@ grep -qF "\"$mutex\"" "$nsi" || { echo "check-installer-wine: $nsi does not look
 
 tmp=$(mktemp -d /tmp/orvane-setup.XXXXXX)
 export WINEPREFIX=$tmp/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINESERVER=$server
+[ -n "$wine32" ] && export WINEARCH=win32
 unset DISPLAY
-cleanup() { /usr/lib/wine/wineserver -k 2>/dev/null; /usr/lib/wine/wineserver -w 2>/dev/null; rm -rf "$tmp"; }
+cleanup() { "$server" -k 2>/dev/null; "$server" -w 2>/dev/null; rm -rf "$tmp"; }
 trap cleanup EXIT
 fail() { echo "check-installer-wine: $*" >&2; exit 1; }
 
-sed -e 's/^Unicode true$/Unicode true\nTarget amd64-unicode/' \
-    -e "s|^OutFile .*|OutFile \"$tmp/setup64.exe\"|" "$nsi" >"$tmp/setup64.nsi"
-grep -q '^Target amd64-unicode$' "$tmp/setup64.nsi" || fail "could not make the x86_64 variant of $nsi"
-makensis -V1 "$tmp/setup64.nsi" || fail "makensis failed on the x86_64 variant"
-# The previous version: the same script with an older version number.
-sed -e 's/^!define VERSION .*/!define VERSION "1.0.0.1"/' -e "s|^OutFile .*|OutFile \"$tmp/old64.exe\"|" \
-    "$tmp/setup64.nsi" >"$tmp/old64.nsi"
-makensis -V1 "$tmp/old64.nsi" || fail "makensis failed on the older version"
+if [ -n "$wine32" ]; then
+  # The setup program as built, and the previous version: the same script with an older number.
+  real=$(ls "$build"/orvane-*-setup.exe 2>/dev/null | head -n 1)
+  [ -n "$real" ] || fail "no setup program in $build"
+  cp "$real" "$tmp/setup.exe"
+  sed -e 's/^!define VERSION .*/!define VERSION "1.0.0.1"/' -e "s|^OutFile .*|OutFile \"$tmp/old.exe\"|" \
+      "$nsi" >"$tmp/old.nsi"
+  makensis -V1 "$tmp/old.nsi" || fail "makensis failed on the older version"
+else
+  sed -e 's/^Unicode true$/Unicode true\nTarget amd64-unicode/' \
+      -e "s|^OutFile .*|OutFile \"$tmp/setup.exe\"|" "$nsi" >"$tmp/setup64.nsi"
+  grep -q '^Target amd64-unicode$' "$tmp/setup64.nsi" || fail "could not make the x86_64 variant of $nsi"
+  makensis -V1 "$tmp/setup64.nsi" || fail "makensis failed on the x86_64 variant"
+  # The previous version: the same script with an older version number.
+  sed -e 's/^!define VERSION .*/!define VERSION "1.0.0.1"/' -e "s|^OutFile .*|OutFile \"$tmp/old.exe\"|" \
+      "$tmp/setup64.nsi" >"$tmp/old64.nsi"
+  makensis -V1 "$tmp/old64.nsi" || fail "makensis failed on the older version"
+fi
 
 # Holds what a running Orvane holds, until told to let go: "mutex" (Orvane's mutex) or a file
 # kept open without delete sharing (a program in use). Says "ready" by making a file.
@@ -63,10 +86,10 @@ int wmain(int argc, wchar_t** argv) {
   return 0;
 }
 CEOF
-x86_64-w64-mingw32-gcc -municode -static -O -o "$tmp/hold.exe" "$tmp/hold.c" || fail "the holder did not build"
+"$cc" -municode -static -O -o "$tmp/hold.exe" "$tmp/hold.c" || fail "the holder did not build"
 
 mkdir -p "$WINEPREFIX"
-/usr/lib/wine/wineserver -p
+"$server" -p
 timeout 120 "$wine" wineboot --init </dev/null >/dev/null 2>&1
 run() { timeout 60 "$wine" "$@" </dev/null >>"$tmp/wine.log" 2>&1; }
 # The uninstaller copies itself to the temporary folder and returns at once: wait until the
@@ -94,13 +117,13 @@ entry_listed() { : >"$tmp/wine.log"; run reg query "$key"; }
 
 # 4a. A running Orvane stops the silent setup before it writes anything.
 hold mutex
-[ "$(status run "$tmp/setup64.exe" /S)" = 2 ] || fail "the silent setup did not end with 2 while Orvane runs"
+[ "$(status run "$tmp/setup.exe" /S)" = 2 ] || fail "the silent setup did not end with 2 while Orvane runs"
 release
 [ -e "$dir" ] && fail "the setup refused by a running Orvane left $(files_in "$dir")"
 entry_listed && fail "the setup refused by a running Orvane left an installed-programs entry"
 
 # 1. Silent install to the default directory.
-run "$tmp/setup64.exe" /S || fail "the silent install failed"
+run "$tmp/setup.exe" /S || fail "the silent install failed"
 [ "$(files_in "$dir")" = "$installed" ] || fail "installed files: '$(files_in "$dir")', expected '$installed'"
 cmp -s "$dir/orvane.exe" "$build/installer/stage/orvane.exe" || fail "the installed orvane.exe differs"
 [ -f "$lnk" ] || fail "no Start menu shortcut"
@@ -124,7 +147,7 @@ gone "$dir/uninstall.exe" || fail "uninstall.exe did not remove itself"
 run reg query "$key" && fail "the installed-programs entry is still there"
 
 # 3. Another directory (/D=), nothing of the user's in it: uninstalling removes the directory.
-run "$tmp/setup64.exe" /S '/D=C:\Tools\Orvane' || fail "the silent install with /D= failed"
+run "$tmp/setup.exe" /S '/D=C:\Tools\Orvane' || fail "the silent install with /D= failed"
 [ "$(files_in "$c/Tools/Orvane")" = "$installed" ] || fail "/D= did not install into C:\\Tools\\Orvane"
 tools="$c/Tools/Orvane"
 
@@ -144,7 +167,7 @@ hold 'C:\Tools\Orvane\orvane.exe'
 release
 [ -f "$tools/orvane.exe" ] || fail "orvane.exe was removed although it was held open"
 entry_listed || fail "the installed-programs entry went although orvane.exe stayed"
-run "$tmp/setup64.exe" /S '/D=C:\Tools\Orvane' || fail "installing again after the failed uninstall failed"
+run "$tmp/setup.exe" /S '/D=C:\Tools\Orvane' || fail "installing again after the failed uninstall failed"
 [ "$(files_in "$tools")" = "$installed" ] || fail "installed again: '$(files_in "$tools")', expected '$installed'"
 
 run "C:\\Tools\\Orvane\\uninstall.exe" /S || fail "the silent uninstall from C:\\Tools\\Orvane failed"
@@ -154,9 +177,9 @@ gone "$c/Tools/Orvane"
 
 # 6. An upgrade over the previous version in C:\Old\Orvane keeps the user's data files there.
 old="$c/Old/Orvane"
-run "$tmp/old64.exe" /S '/D=C:\Old\Orvane' || fail "installing the previous version failed"
+run "$tmp/old.exe" /S '/D=C:\Old\Orvane' || fail "installing the previous version failed"
 for f in ovcond.dat ovcurr.dat ovprof.dat ovprof1.dat ovended.txt; do printf 'user data %s\n' "$f" >"$old/$f"; done
-run "$tmp/setup64.exe" /S || fail "the upgrade failed"
+run "$tmp/setup.exe" /S || fail "the upgrade failed"
 [ "$(files_in "$old")" = "help/orvane/index.htm orvane.exe orvanectl.exe ovcond.dat ovcurr.dat ovended.txt ovprof.dat ovprof1.dat uninstall.exe" ] ||
   fail "after the upgrade C:\\Old\\Orvane holds '$(files_in "$old")'"
 [ -e "$dir/orvane.exe" ] && fail "the upgrade installed into $dir instead of the previous version's directory"
@@ -168,4 +191,5 @@ entry_listed
 grep -q "DisplayVersion *REG_SZ *$(sed -n 's/^!define VERSION "\(.*\)"/\1/p' "$nsi")" "$tmp/wine.log" ||
   fail "the installed-programs entry does not show the new version"
 
-echo "setup program under Wine: silent install (default directory and /D=), shortcut, installed-programs entry; silent uninstall removed them and kept the data files; setup and uninstall refused (exit 2, nothing changed) while Orvane's mutex is held; an uninstall that cannot remove orvane.exe stays listed; an upgrade over the previous version kept the data files"
+if [ -n "$wine32" ]; then how="the real setup program under 32-bit Wine"; else how="the setup script with NSIS's x86_64 stub under 64-bit Wine"; fi
+echo "$how: silent install (default directory and /D=), shortcut, installed-programs entry; silent uninstall removed them and kept the data files; setup and uninstall refused (exit 2, nothing changed) while Orvane's mutex is held; an uninstall that cannot remove orvane.exe stays listed; an upgrade over the previous version kept the data files"
