@@ -180,8 +180,8 @@ run_win32_bench() {  # build dir, runner
   "$2" "$exe" 2000 300 1 </dev/null >"$log" 2>&1
   status=$?
   cat "$log"
-  bench_note=$(sed -nE 's/^  (Apply to every user|plain loop of the same calls|plain loop of the one-time reads after) +([0-9.]+ ms) best.*/\1 \2/p' "$log" |
-               sed -E 's/^Apply to every user/Apply/; s/^plain loop of the same calls/plain loop/; s/^plain loop of the one-time reads after/plain one-time reads/' |
+  bench_note=$(sed -nE 's/^  (Apply to every user|plain loop of the same reads and writes|plain loop of the one-time reads after) +([0-9.]+ ms) best.*/\1 \2/p' "$log" |
+               sed -E 's/^Apply to every user/Apply/; s/^plain loop of the same reads and writes/plain loop/; s/^plain loop of the one-time reads after/plain one-time reads/' |
                paste -sd ',' | sed 's/,/, /g')
   rm -f "$log"
   return $status
