@@ -81,7 +81,9 @@ void RestoreErrorMode(DWORD old) {
 }
 
 // The system's text for an error code, without its line break; "error N" when it has none.
-std::string SystemErrorText(DWORD code) {
+// Some texts name the file they are about as "%1" (error 193: "%1 is not a valid Win32
+// application"): subject stands in for it.
+std::string SystemErrorText(DWORD code, const std::string& subject = "the file") {
   char* text = nullptr;
   const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                        FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -90,7 +92,11 @@ std::string SystemErrorText(DWORD code) {
   if (text != nullptr) ::LocalFree(text);
   while (!out.empty() && (out.back() == '\n' || out.back() == '\r' || out.back() == ' ' || out.back() == '.'))
     out.pop_back();
-  return out.empty() ? "error " + std::to_string(code) : out;
+  if (out.empty()) return "error " + std::to_string(code);
+  for (std::size_t at = out.find("%1"); at != std::string::npos; at = out.find("%1", at + subject.size())) {
+    out.replace(at, 2, subject);
+  }
+  return out;
 }
 
 // ---- the tool's own paths: asked for in UTF-16, handed on in the ANSI code page ----
@@ -298,7 +304,7 @@ Library LoadLibrary(const char* path, LoadError* pError) {
   RestoreErrorMode(oldMode);
   if (lib == nullptr && pError) {
     pError->code = err;
-    pError->text = SystemErrorText(err);
+    pError->text = SystemErrorText(err, bFile ? full : std::string(path));
     if (!bFile) {
       pError->kind = LoadFailure::NotFound;
     } else if (err == ERROR_BAD_EXE_FORMAT) {
