@@ -4,29 +4,12 @@
 #include <cstdio>
 #include <ostream>
 
+#include "src/core/History.h"
 #include "src/core/os/os.h"
 
 namespace cli {
 
 namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 std::string Hex(const char* szFormat, unsigned v) {
   char buf[8];
@@ -78,20 +61,7 @@ void Lay(const Json& v, std::size_t depth, std::string& s) {
 
 }  // namespace
 
-std::string JsonText(const std::string& local) {
-  const std::u16string u16 = os::LocalToUtf16(local);
-  std::string out;
-  for (std::size_t i = 0; i < u16.size(); ++i) {
-    char32_t c = u16[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < u16.size() && u16[i + 1] >= 0xDC00 && u16[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (u16[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;  // half a pair
-    }
-    AppendUtf8(out, c);
-  }
-  return out;
-}
+std::string JsonText(const std::string& local) { return LocalToUtf8(local); }
 
 std::string Esc(const std::string& local) {
   std::string out;
