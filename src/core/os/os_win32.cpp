@@ -154,6 +154,18 @@ std::wstring WideOf(const std::string& text) {
   return wide;
 }
 
+// UTF-16 in code page cp (the ANSI one, the console's, UTF-8); characters it lacks become its
+// default character. "" for none.
+std::string NarrowOf(const std::wstring& wide, UINT cp) {
+  if (wide.empty() || wide.size() > 0x7FFFFFFF) return {};
+  const int nIn = static_cast<int>(wide.size());
+  const int nOut = ::WideCharToMultiByte(cp, 0, wide.data(), nIn, nullptr, 0, nullptr, nullptr);
+  if (nOut <= 0) return {};
+  std::string out(static_cast<std::size_t>(nOut), '\0');
+  ::WideCharToMultiByte(cp, 0, wide.data(), nIn, out.data(), nOut, nullptr, nullptr);
+  return out;
+}
+
 // The full path of a module in UTF-16; "" when it cannot be found.
 std::wstring ModuleFileNameW(HMODULE module) {
   std::wstring path(MAX_PATH, L'\0');
@@ -179,15 +191,7 @@ std::wstring ShellFolderW(int csidl) {
 std::string g_userDataProblem;
 
 // Text that names a folder as well as the ANSI code page can: letters it lacks become '?'.
-std::string ShownPath(const std::wstring& wide) {
-  if (wide.empty() || wide.size() > 0x7FFFFFFF) return {};
-  const int nIn = static_cast<int>(wide.size());
-  const int nOut = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), nIn, nullptr, 0, nullptr, nullptr);
-  if (nOut <= 0) return {};
-  std::string out(static_cast<std::size_t>(nOut), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), nIn, out.data(), nOut, nullptr, nullptr);
-  return out;
-}
+std::string ShownPath(const std::wstring& wide) { return NarrowOf(wide, CP_ACP); }
 
 // Ctrl+C and Ctrl+Break: the first sets the flag, a later one is left to the system (which ends
 // the process); closing the console, logging off and shutting down always are.
@@ -565,26 +569,15 @@ std::size_t CharLength(const char* p, std::size_t n) {
 }
 
 std::u16string LocalToUtf16(const std::string& text) {
-  if (text.empty() || text.size() > 0x7FFFFFFF) return {};
-  const int nIn = static_cast<int>(text.size());
-  const int nOut = MultiByteToWideChar(CP_ACP, 0, text.data(), nIn, nullptr, 0);
-  if (nOut <= 0) return {};
-  std::wstring wide(static_cast<std::size_t>(nOut), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), nIn, wide.data(), nOut);
+  const std::wstring wide = WideOf(text);
   return std::u16string(wide.begin(), wide.end());
 }
 
 std::string ToConsoleText(const std::string& text) {
   const UINT cp = GetConsoleOutputCP();
   if (cp == 0 || cp == GetACP() || text.empty() || text.size() > 0x7FFFFFFF) return text;
-  const std::u16string utf16 = LocalToUtf16(text);
-  const std::wstring wide(utf16.begin(), utf16.end());
-  const int nIn = static_cast<int>(wide.size());
-  const int nOut = WideCharToMultiByte(cp, 0, wide.data(), nIn, nullptr, 0, nullptr, nullptr);
-  if (nOut <= 0) return text;
-  std::string out(static_cast<std::size_t>(nOut), '\0');
-  WideCharToMultiByte(cp, 0, wide.data(), nIn, out.data(), nOut, nullptr, nullptr);
-  return out;
+  const std::string out = NarrowOf(WideOf(text), cp);
+  return out.empty() ? text : out;
 }
 
 std::string GetLoginName() {
@@ -592,12 +585,7 @@ std::string GetLoginName() {
   wchar_t wsz[257];
   DWORD nSize = sizeof wsz / sizeof wsz[0];
   if (!GetUserNameW(wsz, &nSize) || nSize == 0) return {};
-  const int nIn = static_cast<int>(wcslen(wsz));
-  const int nOut = WideCharToMultiByte(CP_UTF8, 0, wsz, nIn, nullptr, 0, nullptr, nullptr);
-  if (nOut <= 0) return {};
-  std::string out(static_cast<std::size_t>(nOut), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wsz, nIn, out.data(), nOut, nullptr, nullptr);
-  return out;
+  return NarrowOf(wsz, CP_UTF8);
 }
 
 }  // namespace os
