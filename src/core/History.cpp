@@ -7,6 +7,7 @@
 #include <chrono>
 #include <ctime>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "src/core/os/os.h"
 #include "src/core/palm/SyncPrefNames.h"
@@ -215,42 +216,12 @@ std::string LocalToUtf8(const std::string& local) {
 
 HistoryFile::HistoryFile(std::string path, std::uint64_t maxBytes) : m_path(std::move(path)), m_maxBytes(maxBytes) {}
 
-HistoryFile::HistoryFile(HistoryFile&& other) noexcept
-    : m_path(std::move(other.m_path)),
-      m_maxBytes(other.m_maxBytes),
-      m_entries(std::move(other.m_entries)),
-      m_userLines(std::move(other.m_userLines)),
-      m_notices(std::move(other.m_notices)),
-      m_pOut(other.m_pOut),
-      m_currentId(other.m_currentId) {
-  other.m_pOut = nullptr;
-}
-
-HistoryFile& HistoryFile::operator=(HistoryFile&& other) noexcept {
-  if (this != &other) {
-    if (m_pOut) std::fclose(m_pOut);
-    m_path = std::move(other.m_path);
-    m_maxBytes = other.m_maxBytes;
-    m_entries = std::move(other.m_entries);
-    m_userLines = std::move(other.m_userLines);
-    m_notices = std::move(other.m_notices);
-    m_pOut = other.m_pOut;
-    m_currentId = other.m_currentId;
-    other.m_pOut = nullptr;
-  }
-  return *this;
-}
-
-HistoryFile::~HistoryFile() {
-  if (m_pOut) std::fclose(m_pOut);
-}
-
 bool HistoryFile::ScanLines(const std::string& text, std::vector<Line>& lines, std::size_t* pBad) const {
   static constexpr char kPrefix[] = "{\"id\":";
   constexpr std::size_t nPrefix = sizeof kPrefix - 1;
   std::size_t pos = 0;
   std::size_t nLine = 0;
-  std::unordered_map<std::uint64_t, bool> headers;
+  std::unordered_set<std::uint64_t> headers;
   for (;;) {
     const std::size_t nl = text.find('\n', pos);
     // A last line without its newline was cut by a stop while it was written: the user it
@@ -266,7 +237,7 @@ bool HistoryFile::ScanLines(const std::string& text, std::vector<Line>& lines, s
     // A header ("time" follows the id) comes first and once; users' lines and the end belong to
     // a header before them.
     if (bOk && text.compare(i, 8, ",\"time\":") == 0) {
-      bOk = headers.emplace(id, true).second;
+      bOk = headers.insert(id).second;
     } else if (bOk) {
       bOk = (text.compare(i, 8, ",\"user\":") == 0 || text.compare(i, 7, ",\"end\":") == 0) && headers.count(id);
     }
@@ -298,8 +269,7 @@ void HistoryFile::SetAside(const std::string& why) {
 void HistoryFile::Fail(const std::string& what) {
   m_notices.push_back("The history file " + m_path + " could not be " + what + ": " + os::ErrnoText(errno) +
                       ". This change is not recorded in full.");
-  if (m_pOut) std::fclose(m_pOut);
-  m_pOut = nullptr;
+  m_pOut.reset();
 }
 
 bool HistoryFile::Load() {
@@ -400,8 +370,9 @@ const HistEntry* HistoryFile::UndoTarget() const {
 
 bool HistoryFile::WriteLine(const std::string& line) {
   if (!m_pOut) return false;
-  if (std::fwrite(line.data(), 1, line.size(), m_pOut) != line.size() || std::fputc('\n', m_pOut) == EOF ||
-      std::fflush(m_pOut) != 0) {
+  std::FILE* f = m_pOut.get();
+  if (std::fwrite(line.data(), 1, line.size(), f) != line.size() || std::fputc('\n', f) == EOF ||
+      std::fflush(f) != 0) {
     Fail("written");
     return false;
   }
@@ -409,13 +380,12 @@ bool HistoryFile::WriteLine(const std::string& line) {
 }
 
 bool HistoryFile::Begin(const HistHeader& header) {
-  if (m_pOut) std::fclose(m_pOut);
-  m_pOut = nullptr;
+  m_pOut.reset();
   m_currentId = 0;
   if (m_path.empty()) return false;
 
-  // The next id, the size bound and a damaged file are read from the lines' beginnings only:
-  // a full read of a large history would cost more than the change.
+  // The next id, the size bound and a damaged file are found from the lines' beginnings only:
+  // the file is read but not parsed, as parsing a large history would cost more than the change.
   std::string text;
   bool bExists = false;
   if (!ReadWhole(m_path, &text, &bExists)) {
@@ -437,23 +407,21 @@ bool HistoryFile::Begin(const HistHeader& header) {
   if (bExists && (text.size() > m_maxBytes || nComplete != text.size())) {
     // Keep the newest entries that fit in KeepBytes (whole entries, in their order), and drop a
     // cut last line; written beside and moved over the file in one step.
+    // The entries in the order they begin, with the bytes of their lines.
     std::unordered_map<std::uint64_t, std::uint64_t> bytes;
-    for (const Line& l : lines) bytes[l.id] += l.length + 1;
     std::vector<std::uint64_t> order;
     for (const Line& l : lines) {
-      if (order.empty() || order.back() != l.id) {
-        bool bSeen = false;
-        for (auto it = order.rbegin(); it != order.rend() && !bSeen; ++it) bSeen = *it == l.id;
-        if (!bSeen) order.push_back(l.id);
-      }
+      const auto [it, bFirst] = bytes.try_emplace(l.id, 0);
+      if (bFirst) order.push_back(l.id);
+      it->second += l.length + 1;
     }
-    std::unordered_map<std::uint64_t, bool> keep;
+    std::unordered_set<std::uint64_t> keep;
     std::uint64_t total = 0;
     const std::uint64_t budget = text.size() > m_maxBytes ? KeepBytes(m_maxBytes) : UINT64_MAX;
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
       if (total + bytes[*it] > budget) break;
       total += bytes[*it];
-      keep[*it] = true;
+      keep.insert(*it);
     }
     std::string kept;
     kept.reserve(static_cast<std::size_t>(total));
@@ -471,7 +439,7 @@ bool HistoryFile::Begin(const HistHeader& header) {
     }
   }
 
-  m_pOut = std::fopen(m_path.c_str(), "ab");
+  m_pOut.reset(std::fopen(m_path.c_str(), "ab"));
   if (!m_pOut) {
     Fail("opened");
     return false;
@@ -528,7 +496,6 @@ bool HistoryFile::End(const std::string& end, const std::vector<std::uint32_t>& 
   for (std::size_t i = 0; i < failed.size(); ++i) line += (i ? "," : "") + std::to_string(failed[i]);
   line += "]}";
   const bool bOk = WriteLine(line);
-  if (m_pOut) std::fclose(m_pOut);
-  m_pOut = nullptr;
+  m_pOut.reset();
   return bOk;
 }

@@ -109,11 +109,6 @@ class HistoryFile {
  public:
   // path: the history file ("" records nothing); maxBytes: the size bound.
   explicit HistoryFile(std::string path, std::uint64_t maxBytes = kHistoryMaxBytes);
-  ~HistoryFile();
-  HistoryFile(const HistoryFile&) = delete;
-  HistoryFile& operator=(const HistoryFile&) = delete;
-  HistoryFile(HistoryFile&& other) noexcept;
-  HistoryFile& operator=(HistoryFile&& other) noexcept;
 
   const std::string& Path() const { return m_path; }
 
@@ -158,6 +153,10 @@ class HistoryFile {
   std::vector<HistEntry> m_entries;
   std::vector<std::vector<std::string>> m_userLines;  // per entry
   std::vector<std::string> m_notices;
-  std::FILE* m_pOut = nullptr;
+  // The file while a change is recorded (Begin to End), appended to.
+  struct Closer {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  std::unique_ptr<std::FILE, Closer> m_pOut;
   std::uint64_t m_currentId = 0;
 };

@@ -105,16 +105,24 @@ std::string Now() {
   return buf;
 }
 
-// Counts a writing command as running for as long as it is in scope (also when it throws).
+// Counts a writing command as running for as long as it is in scope (also when it throws), and
+// holds *pbFlag true meanwhile when one is given.
 class WritingScope {
  public:
-  explicit WritingScope(int& nWriting) : m_nWriting(nWriting) { ++m_nWriting; }
-  ~WritingScope() { --m_nWriting; }
+  explicit WritingScope(int& nWriting, bool* pbFlag = nullptr) : m_nWriting(nWriting), m_pbFlag(pbFlag) {
+    ++m_nWriting;
+    if (m_pbFlag) *m_pbFlag = true;
+  }
+  ~WritingScope() {
+    --m_nWriting;
+    if (m_pbFlag) *m_pbFlag = false;
+  }
   WritingScope(const WritingScope&) = delete;
   WritingScope& operator=(const WritingScope&) = delete;
 
  private:
   int& m_nWriting;
+  bool* m_pbFlag;
 };
 
 // Percent-encodes a local path for a file address, keeping what a URL path may hold as it is.
@@ -491,19 +499,12 @@ RunResult MainWindowLogic::ApplyToTickedUsers() {
   bool bGoOn = false;
   RunResult result;
   {
-    WritingScope writing(m_nWriting);
+    WritingScope writing(m_nWriting, &m_bApplying);
     m_applyUsers = users;
     m_nUsersPassed = 0;
-    m_bApplying = true;
-    try {
-      RunHooks hooks = WindowHooks(m_view, *this, "Apply anyway?", &bGoOn);
-      hooks.what = m_applyWhat;
-      result = m_session.Apply(users, m_bDefaultAction, hooks);
-    } catch (...) {
-      m_bApplying = false;
-      throw;
-    }
-    m_bApplying = false;
+    RunHooks hooks = WindowHooks(m_view, *this, "Apply anyway?", &bGoOn);
+    hooks.what = m_applyWhat;
+    result = m_session.Apply(users, m_bDefaultAction, hooks);
     m_applyUsers.clear();
   }
   m_view.SetBusy(false);

@@ -54,17 +54,21 @@ std::string OverviewLogic::ColumnHeader(std::size_t col) const {
   return text;
 }
 
-CellShown OverviewLogic::Cell(std::size_t row, std::size_t col) {
+const OverviewCell& OverviewLogic::CellAt(std::size_t row, std::size_t col) {
   const std::size_t tableRow = m_order[row];
   if (!m_table.IsRead(tableRow)) {
     m_table.ReadRow(tableRow);
     // The counts in the headers and the status line include the row now.
     if (m_pView) m_pView->StatusChanged();
   }
-  const OverviewCell& cell = m_table.Cell(tableRow, col);
-  CellShown shown{CellLabel(cell), CellText(cell), cell.kind, true, false};
+  return m_table.Cell(tableRow, col);
+}
+
+CellShown OverviewLogic::Cell(std::size_t row, std::size_t col) {
+  const OverviewCell& cell = CellAt(row, col);
+  CellShown shown{CellLabel(cell), cell.kind, false};
   if (m_bDiffersOnly) {
-    shown.bMarked = m_table.Differs(tableRow, col);
+    shown.bMarked = m_table.Differs(m_order[row], col);
     if (!shown.bMarked) shown.text.clear();
   }
   return shown;

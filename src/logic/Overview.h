@@ -54,9 +54,7 @@ Rgb CellBackground(CellKind kind);
 // What a view draws in one cell.
 struct CellShown {
   std::string text;   // CellLabel, or "" for a cell that agrees while only differences show
-  std::string tip;    // the full text (CellText), for a tooltip
   CellKind kind;      // for the colour
-  bool bRead;         // false: not read yet (drawn blank)
   bool bMarked;       // drawn as a difference: only differences show, and this one differs
 };
 
@@ -86,6 +84,8 @@ class OverviewLogic {
   // One cell of a display row; a row not read yet is read first, so what a view draws is read
   // before anything else.
   CellShown Cell(std::size_t row, std::size_t col);
+  // The full text of a cell (CellText), for a tooltip; read first as Cell does.
+  std::string CellTip(std::size_t row, std::size_t col) { return CellText(CellAt(row, col)); }
   // The user ID of a display row.
   std::uint32_t UserIdAt(std::size_t row) const { return m_table.UserId(m_order[row]); }
 
@@ -114,6 +114,8 @@ class OverviewLogic {
   void btnUserActionsClick(int nRow);
 
  private:
+  // The cell of a display row, its row read first when it is not yet.
+  const OverviewCell& CellAt(std::size_t row, std::size_t col);
   // Reads every row left, with progress; false when cancelled.
   bool ReadAll();
   void Sort();

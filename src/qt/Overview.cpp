@@ -51,10 +51,12 @@ class OverviewModel : public QAbstractTableModel {
       return {};
     }
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+    if (role == Qt::ToolTipRole) {
+      return Local(m_logic.CellTip(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(index.column())));
+    }
     const CellShown cell = m_logic.Cell(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(index.column()));
     switch (role) {
       case Qt::DisplayRole: return Local(cell.text);
-      case Qt::ToolTipRole: return Local(cell.tip);
       case Qt::BackgroundRole:
         // While only differences show, the cells that agree stay plain.
         if (!UseTints() || (m_logic.IsDiffersOnly() && !cell.bMarked)) return {};

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "src/logic/SyncActions.h"
@@ -125,4 +126,25 @@ class ProgressWnd final : public win32::Dialog {
   int m_nTotal = 0;
   bool m_bCancelled = false;
   // When the window last showed a step and handled the waiting messages (GetTickCount64).
+};
+
+// The progress window of a view's long commands (what a view's ProgressSink calls do): opened
+// over owner, stepped, closed; without its window the work runs to its end.
+class ProgressHost {
+ public:
+  void Begin(HWND owner, const std::string& caption, int nTotal) {
+    m_window = std::make_unique<ProgressWnd>();
+    if (!m_window->Open(owner, caption, nTotal)) m_window.reset();
+  }
+  bool Step(int nDone, const std::string& text) { return m_window ? m_window->Step(nDone, text) : true; }
+  void End() { m_window.reset(); }
+  // Cancel, as if pressed; false when no progress window is open.
+  bool Cancel() {
+    if (!m_window) return false;
+    m_window->Cancel();
+    return true;
+  }
+
+ private:
+  std::unique_ptr<ProgressWnd> m_window;
 };

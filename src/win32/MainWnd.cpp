@@ -55,7 +55,7 @@ Fn User32Entry(const char* name) {
 MainWnd::MainWnd() : m_logic(*this) {}
 
 MainWnd::~MainWnd() {
-  m_progress.reset();
+  m_progress.End();
   if (Hwnd()) DestroyWindow(Hwnd());  // runs FormDestroy
   if (m_banner) DeleteObject(m_banner);
   if (m_iconBig) DestroyIcon(m_iconBig);
@@ -281,17 +281,9 @@ void MainWnd::RunOverview(OverviewLogic& dialog) {
   dlg.RunModal(Hwnd());
 }
 
-void MainWnd::ProgressBegin(const std::string& caption, int nTotal) {
-  m_progress = std::make_unique<ProgressWnd>();
-  if (!m_progress->Open(Hwnd(), caption, nTotal)) m_progress.reset();
-}
-
-bool MainWnd::ProgressStep(int nDone, const std::string& text) {
-  // Without its window the work runs to its end, as a short one does.
-  return m_progress ? m_progress->Step(nDone, text) : true;
-}
-
-void MainWnd::ProgressEnd() { m_progress.reset(); }
+void MainWnd::ProgressBegin(const std::string& caption, int nTotal) { m_progress.Begin(Hwnd(), caption, nTotal); }
+bool MainWnd::ProgressStep(int nDone, const std::string& text) { return m_progress.Step(nDone, text); }
+void MainWnd::ProgressEnd() { m_progress.End(); }
 
 void MainWnd::CloseWindow() {
   // After the command that asked for it has returned.
@@ -312,10 +304,7 @@ void MainWnd::OnClose() {
   // While a long run shows its progress this window is disabled, but a close can still arrive
   // (from the taskbar): it cancels the run, which is on the stack below this message, and the
   // window stays.
-  if (m_progress) {
-    m_progress->Cancel();
-    return;
-  }
+  if (m_progress.Cancel()) return;
   // A dialog or message box of a command is open (the taskbar, End task and taskkill reach
   // this window all the same): the command still uses the rows, records and profiles that the
   // close would free. The close waits for the command, and the box that stands in its way

@@ -7,9 +7,8 @@
 #include <memory>
 
 #include "src/logic/Main.h"
+#include "src/win32/Dialogs.h"
 #include "src/win32/Win32Util.h"
-
-class ProgressWnd;
 
 class MainWnd final : public win32::Dialog, public MainView {
  public:
@@ -85,7 +84,7 @@ class MainWnd final : public win32::Dialog, public MainView {
   HICON m_iconBig = nullptr;
   HICON m_iconSmall = nullptr;
   // The progress window while a long run shows it.
-  std::unique_ptr<ProgressWnd> m_progress;
+  ProgressHost m_progress;
   // Set while the view itself puts rows and ticks into the lists: their notifications are not
   // the user's and do not go to the logic.
   bool m_bUpdating = false;

@@ -272,7 +272,7 @@ class OverviewGrid {
       for (const auto& [col, left] : columns) {
         const CellShown cell = m_logic.Cell(static_cast<std::size_t>(row), static_cast<std::size_t>(col));
         RECT rc{left, y, left + m_widths[static_cast<std::size_t>(col)], y + m_rowHeight};
-        const bool bTint = !bHc && cell.bRead && (!m_logic.IsDiffersOnly() || cell.bMarked);
+        const bool bTint = !bHc && (!m_logic.IsDiffersOnly() || cell.bMarked);
         Fill(dc, rc, bTint ? Colour(cell.kind) : window);
         SetTextColor(dc, bTint ? RGB(0, 0, 0) : text);
         SelectObject(dc, (cell.bMarked || cell.kind == CellKind::Failed) && m_bold ? m_bold : win32::MessageFont());
@@ -430,7 +430,6 @@ void OverviewDlg::OnInit() {
   StatusChanged();
   win32::SizeAndCentre(hwnd, ovw::kClientWidth, ovw::kClientHeight);
   SetTimer(hwnd, kReadTimer, 10, nullptr);
-  m_bReading = true;
 }
 
 void OverviewDlg::TableChanged() {
@@ -446,16 +445,9 @@ ov::MessageAnswer OverviewDlg::ShowMessage(const ov::MessageRequest& request) {
   return win32::ShowMessageBox(Hwnd(), request);
 }
 
-void OverviewDlg::ProgressBegin(const std::string& caption, int nTotal) {
-  m_progress = std::make_unique<ProgressWnd>();
-  if (!m_progress->Open(Hwnd(), caption, nTotal)) m_progress.reset();
-}
-
-bool OverviewDlg::ProgressStep(int nDone, const std::string& text) {
-  return m_progress ? m_progress->Step(nDone, text) : true;
-}
-
-void OverviewDlg::ProgressEnd() { m_progress.reset(); }
+void OverviewDlg::ProgressBegin(const std::string& caption, int nTotal) { m_progress.Begin(Hwnd(), caption, nTotal); }
+bool OverviewDlg::ProgressStep(int nDone, const std::string& text) { return m_progress.Step(nDone, text); }
+void OverviewDlg::ProgressEnd() { m_progress.End(); }
 
 bool OverviewDlg::OnCommand(int cmd, int code, HWND /*control*/) {
   HWND hwnd = Hwnd();
@@ -492,10 +484,7 @@ bool OverviewDlg::OnCommand(int cmd, int code, HWND /*control*/) {
 
 bool OverviewDlg::OnMessage(UINT msg, WPARAM wp, LPARAM /*lp*/, LRESULT* result) {
   if (msg != WM_TIMER || wp != kReadTimer) return false;
-  if (!m_logic.ReadMore(kReadSlice)) {
-    KillTimer(Hwnd(), kReadTimer);
-    m_bReading = false;
-  }
+  if (!m_logic.ReadMore(kReadSlice)) KillTimer(Hwnd(), kReadTimer);
   *result = 0;
   return true;
 }

@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "src/logic/Overview.h"
+#include "src/win32/Dialogs.h"
 #include "src/win32/Win32Util.h"
 
 class OverviewGrid;
-class ProgressWnd;
 
 class OverviewDlg final : public win32::Dialog, public OverviewView {
  public:
@@ -35,6 +35,5 @@ class OverviewDlg final : public win32::Dialog, public OverviewView {
   OverviewLogic& m_logic;
   HWND m_grid = nullptr;
   std::unique_ptr<OverviewGrid> m_pGrid;  // the grid window's state, while the window lives
-  std::unique_ptr<ProgressWnd> m_progress;
-  bool m_bReading = false;
+  ProgressHost m_progress;
 };

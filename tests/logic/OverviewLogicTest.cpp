@@ -76,7 +76,7 @@ TEST_F(OverviewLogicTest, ShowsEveryUserAndWhatDiffers) {
     EXPECT_EQ(o.Cell(1, kMemo).text, "Nothing");
     EXPECT_EQ(o.StatusText(), "Read 1 of 3 users...");
     EXPECT_EQ(o.Cell(2, kAddr).text, "Desktop*");
-    EXPECT_EQ(o.Cell(2, kAddr).tip, "Desktop overwrites handheld (this time only)");
+    EXPECT_EQ(o.CellTip(2, kAddr), "Desktop overwrites handheld (this time only)");
     EXPECT_FALSE(o.ReadMore(std::chrono::seconds(5)));
     EXPECT_EQ(o.StatusText(), "3 users, 5 conduits.");
 
